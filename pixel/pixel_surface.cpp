@@ -1,0 +1,38 @@
+#include "pixel_surface.h"
+
+SDL_Surface* screen = nullptr;
+int screenWidth = 0;
+int screenHeight = 0;
+
+bool openScreen(int width, int height) {
+  if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
+  screenWidth = width;
+  screenHeight = height;
+  screen = SDL_SetVideoMode(width, height, 32, SDL_SWSURFACE);
+  if (screen == nullptr) {
+    SDL_Quit();
+    return false;
+  }
+  return true;
+}
+
+void closeScreen() { SDL_Quit(); }
+
+void fillWhite() {
+  if (screenWidth <= 0 || screenHeight <= 0) return;
+  const Uint32 white = SDL_MapRGB(screen->format, 255, 255, 255);
+  for (int y = 0; y < screenHeight; ++y) {
+    Uint32* row = static_cast<Uint32*>(screen->pixels) + (y * screen->pitch) / 4;
+    for (int x = 0; x < screenWidth; ++x) row[x] = white;
+  }
+}
+
+int presentFrame(void (*draw)()) {
+  if (SDL_MUSTLOCK(screen)) {
+    const int locked = SDL_LockSurface(screen);
+    if (locked < 0) return locked;
+  }
+  draw();
+  if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+  return SDL_Flip(screen);
+}

@@ -1,0 +1,312 @@
+#include "harness.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <thread>
+
+extern char** environ;
+
+namespace e2e {
+namespace {
+
+pid_t xvfbPid = -1;
+Display* display = nullptr;
+std::string name;
+
+double now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void stopXvfb() {
+  if (display != nullptr) XCloseDisplay(display);
+  display = nullptr;
+  if (xvfbPid > 0) {
+    ::kill(xvfbPid, SIGTERM);
+    waitpid(xvfbPid, nullptr, 0);
+    xvfbPid = -1;
+  }
+}
+
+// The child dies with the test process, so nothing is left behind even when
+// the test runner kills a hung test.
+void dieWithParent() { prctl(PR_SET_PDEATHSIG, SIGKILL); }
+
+void startXvfb() {
+  int fds[2];
+  if (pipe(fds) != 0) abort();
+  xvfbPid = fork();
+  if (xvfbPid == 0) {
+    dieWithParent();
+    close(fds[0]);
+    int devnull = open("/dev/null", O_RDWR);
+    dup2(devnull, 0);
+    dup2(devnull, 1);
+    dup2(devnull, 2);
+    std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2200x2200x24", "-nolisten",
+           "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  pollfd pfd{fds[0], POLLIN, 0};
+  const double deadline = now() + 30;
+  while (now() < deadline && poll(&pfd, 1, 200) >= 0) {
+    char c;
+    if (!(pfd.revents & (POLLIN | POLLHUP))) continue;
+    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+    number += c;
+  }
+  close(fds[0]);
+  if (number.empty()) {
+    fprintf(stderr, "e2e: Xvfb did not start\n");
+    abort();
+  }
+  name = ":" + number;
+  for (int i = 0; i < 100 && display == nullptr; ++i) {
+    display = XOpenDisplay(name.c_str());
+    if (display == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (display == nullptr) {
+    fprintf(stderr, "e2e: cannot open %s\n", name.c_str());
+    abort();
+  }
+  atexit(stopXvfb);
+}
+
+bool viewable(Window w, XWindowAttributes* attributes = nullptr) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(display, w, &a)) return false;
+  if (attributes != nullptr) *attributes = a;
+  return a.map_state == IsViewable;
+}
+
+std::vector<Window> children(Window w) {
+  Window root, parent, *list = nullptr;
+  unsigned count = 0;
+  std::vector<Window> result;
+  if (XQueryTree(display, w, &root, &parent, &list, &count) && list != nullptr) {
+    result.assign(list, list + count);
+    XFree(list);
+  }
+  return result;
+}
+
+// The deepest viewable window below (and including) w of exactly width x height.
+Window findCanvas(Window w, int width, int height) {
+  for (Window child : children(w)) {
+    Window found = findCanvas(child, width, height);
+    if (found != 0) return found;
+  }
+  XWindowAttributes a;
+  if (viewable(w, &a) && a.width == width && a.height == height) return w;
+  return 0;
+}
+
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+pid_t spawn(const Launch& how) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  dieWithParent();
+  setpgid(0, 0);
+  if (!how.workdir.empty() && chdir(how.workdir.c_str()) != 0) _exit(126);
+  setenv("DISPLAY", name.c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  for (const std::string& entry : how.env) putenv(strdup(entry.c_str()));
+  std::vector<char*> argv;
+  for (const std::string& arg : how.argv) argv.push_back(strdup(arg.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+void runTool(std::vector<std::string> args) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", name.c_str(), 1);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+}
+
+void focus(const App& app) {
+  XSetInputFocus(display, app.frame, RevertToPointerRoot, CurrentTime);
+  XSync(display, False);
+}
+
+}  // namespace
+
+Display* xDisplay() {
+  if (display == nullptr) startXvfb();
+  return display;
+}
+
+const std::string& displayName() {
+  xDisplay();
+  return name;
+}
+
+std::string programPath(const std::string& program) { return std::string(PROGRAM_DIR) + "/" + program; }
+
+bool waitUntil(const std::function<bool()>& cond, double seconds) {
+  const double deadline = now() + seconds;
+  for (;;) {
+    if (cond()) return true;
+    if (now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+bool launch(App& app, const Launch& how) {
+  xDisplay();
+  XSetErrorHandler(ignoreErrors);
+  Window root = DefaultRootWindow(display);
+  for (int attempt = 0; attempt < how.attempts; ++attempt) {
+    std::vector<Window> before = children(root);
+    std::set<Window> old(before.begin(), before.end());
+    app = App{};
+    app.pid = spawn(how);
+    bool found = waitUntil(
+        [&] {
+          if (!running(app)) return true;
+          for (Window top : children(root)) {
+            if (old.count(top) || !viewable(top)) continue;
+            XWindowAttributes a;
+            Window canvas = top;
+            if (how.width > 0) canvas = findCanvas(top, how.width, how.height);
+            if (canvas == 0 || !viewable(canvas, &a)) continue;
+            app.frame = top;
+            app.canvas = canvas;
+            app.width = a.width;
+            app.height = a.height;
+            return true;
+          }
+          return false;
+        },
+        how.timeoutSeconds);
+    if (found && app.canvas != 0) {
+      focus(app);
+      return true;
+    }
+    kill(app);
+  }
+  return false;
+}
+
+std::vector<uint32_t> capture(const App& app) {
+  XWindowAttributes a;
+  std::vector<uint32_t> pixels;
+  if (!XGetWindowAttributes(display, app.canvas, &a)) return pixels;
+  XImage* image = XGetImage(display, app.canvas, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  if (image == nullptr) return pixels;
+  pixels.resize(size_t(a.width) * a.height);
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) {
+      unsigned long p = XGetPixel(image, x, y);
+      uint32_t r = (p & image->red_mask) >> __builtin_ctzl(image->red_mask);
+      uint32_t g = (p & image->green_mask) >> __builtin_ctzl(image->green_mask);
+      uint32_t b = (p & image->blue_mask) >> __builtin_ctzl(image->blue_mask);
+      pixels[size_t(y) * a.width + x] = (r << 16) | (g << 8) | b;
+    }
+  XDestroyImage(image);
+  return pixels;
+}
+
+void pressKeys(const App& app, const std::vector<std::string>& keys, int delayMs) {
+  focus(app);
+  std::vector<std::string> args{"xdotool", "key", "--delay", std::to_string(delayMs)};
+  args.insert(args.end(), keys.begin(), keys.end());
+  runTool(args);
+}
+
+void keyDown(const App& app, const std::string& key) {
+  focus(app);
+  runTool({"xdotool", "keydown", key});
+}
+
+void keyUp(const App& app, const std::string& key) {
+  focus(app);
+  runTool({"xdotool", "keyup", key});
+}
+
+void movePointer(const App& app, int x, int y) {
+  runTool({"xdotool", "mousemove", "--window", std::to_string(app.canvas), std::to_string(x),
+           std::to_string(y)});
+}
+
+void click(const App& app, int x, int y, int button, int repeat) {
+  focus(app);
+  runTool({"xdotool", "mousemove", "--window", std::to_string(app.canvas), std::to_string(x),
+           std::to_string(y), "click", "--repeat", std::to_string(repeat), "--delay", "40",
+           std::to_string(button)});
+}
+
+void resize(const App& app, int width, int height) {
+  XResizeWindow(display, app.frame, unsigned(width), unsigned(height));
+  XSync(display, False);
+}
+
+void closeWindow(const App& app) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = app.frame;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, app.frame, False, NoEventMask, &event);
+  XSync(display, False);
+}
+
+bool running(App& app) {
+  if (app.pid <= 0) return false;
+  int status = 0;
+  pid_t done = waitpid(app.pid, &status, WNOHANG);
+  if (done == 0) return true;
+  if (done == app.pid) {
+    app.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  app.pid = -1;
+  return false;
+}
+
+int waitExit(App& app, double seconds) {
+  if (waitUntil([&] { return !running(app); }, seconds)) return app.exitStatus;
+  kill(app);
+  return -1;
+}
+
+void kill(App& app) {
+  if (app.pid > 0) {
+    ::kill(-app.pid, SIGKILL);
+    ::kill(app.pid, SIGKILL);
+    waitpid(app.pid, nullptr, 0);
+  }
+  app.pid = -1;
+}
+
+long countColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
+  long n = 0;
+  for (uint32_t p : pixels) n += (p == colour);
+  return n;
+}
+
+}  // namespace e2e

@@ -1,0 +1,77 @@
+// End-to-end harness: a private Xvfb, the real program started in it, keys and
+// clicks through xdotool, the close box as a window manager sends it
+// (WM_DELETE_WINDOW), and the window's pixels read back.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The display of this test process's own Xvfb, started on first use and
+// killed when the process exits.
+Display* xDisplay();
+const std::string& displayName();
+
+struct App {
+  pid_t pid = -1;
+  Window frame = 0;   // top-level window: receives the close request
+  Window canvas = 0;  // the window that shows the drawing
+  int width = 0;
+  int height = 0;
+  int exitStatus = -1;  // set by waitExit
+};
+
+struct Launch {
+  std::vector<std::string> argv;      // argv[0] is the program; may be a wrapper such as wine
+  std::string workdir;                // empty: the test's current directory
+  std::vector<std::string> env;       // extra NAME=VALUE entries
+  int width = 0;                      // expected canvas size; 0 accepts any size
+  int height = 0;
+  double timeoutSeconds = 20;         // per attempt
+  int attempts = 3;                   // Xvfb now and then drops a new client
+};
+
+// Path of a program built into build/bin.
+std::string programPath(const std::string& name);
+
+// Starts the program and waits until its window is mapped. Retries when the
+// window never appears. On failure everything started is killed.
+bool launch(App& app, const Launch& how);
+
+// Pixels of app.canvas as 0xRRGGBB, row-major, width * height entries.
+std::vector<uint32_t> capture(const App& app);
+
+// Polls cond every few milliseconds until it holds or the time runs out.
+bool waitUntil(const std::function<bool()>& cond, double seconds);
+
+// Keys by X keysym name ("Right", "Escape", "a", "shift+Right"), pressed one
+// after another with a gap that SDL does not take for auto-repeat.
+void pressKeys(const App& app, const std::vector<std::string>& keys, int delayMs = 30);
+// Press and release one key separately (modifier keys alone).
+void keyDown(const App& app, const std::string& key);
+void keyUp(const App& app, const std::string& key);
+// Mouse click at canvas position (x, y); repeat > 1 clicks in quick succession.
+void click(const App& app, int x, int y, int button = 1, int repeat = 1);
+void movePointer(const App& app, int x, int y);
+// Resizes the top-level window (no window manager runs, so this is direct).
+void resize(const App& app, int width, int height);
+
+// Sends WM_DELETE_WINDOW to the top-level window, as a close box does.
+void closeWindow(const App& app);
+// Waits for the program to end; returns its exit status, or -1 after the
+// timeout (the program is then killed).
+int waitExit(App& app, double seconds);
+bool running(App& app);
+// Kills the program if it still runs. Safe to call twice.
+void kill(App& app);
+
+// Counts of pixels equal to colour.
+long countColour(const std::vector<uint32_t>& pixels, uint32_t colour);
+
+}  // namespace e2e

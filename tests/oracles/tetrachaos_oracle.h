@@ -1,0 +1,11 @@
+// tetrachaos's drawing step written out literally: sin and cos per point, the
+// white clear one putPixel at a time, column by column.
+#pragma once
+
+void oracleFillWhite();
+void oraclePlotModelPoint(int x, int y, int z);
+void oraclePlayChaosGame(int count);
+// One frame's drawing step: the clear and a batch of points.
+void oracleDrawFrameContents(int count);
+// The turn angle after one more frame at the given period.
+double oracleNextTurnAngle(double angle, double period);

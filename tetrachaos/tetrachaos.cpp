@@ -1,0 +1,135 @@
+#include "tetrachaos.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "pixel_surface.h"
+
+int canvasWidth = 1000;
+int canvasHeight = 600;
+int edgeLength = 0;
+std::array<ModelPoint, 4> corners{};
+ModelPoint currentPoint{};
+int centreX = 0;
+int centreY = 0;
+double turnAngle = 0.0;
+double projectionAngle = 0.7853981633974483;
+float depthScale = 0.5f;
+
+int pointsPerFrame = 50000;
+int batchSize = 50000;
+double frameRate = 25.0;
+double turnPeriod = 10.0;
+
+namespace {
+
+// sin and cos of the turn angle and the projection's depth factors, taken
+// once per batch of points instead of once per point.
+double turnCos = 1.0;
+double turnSin = 0.0;
+double depthCos = 0.0;
+double depthSin = 0.0;
+
+void refreshTurn() {
+  turnCos = std::cos(turnAngle);
+  turnSin = std::sin(turnAngle);
+  depthCos = depthScale * std::cos(projectionAngle);
+  depthSin = depthScale * std::sin(projectionAngle);
+}
+
+inline int turnedX(int x, int y) { return int(x * turnCos - y * turnSin + 0.5); }
+inline int turnedY(int x, int y) { return int(x * turnSin + y * turnCos + 0.5); }
+
+inline void plotTurned(int x, int y, int z) {
+  const int u = turnedX(x, y);
+  const int v = turnedY(x, y);
+  const int screenX = int(double(u + centreX) - v * depthCos);
+  const int screenY = int(double(centreY - z) + v * depthSin);
+  putPixel(screenX, screenY, 0, 0, 0);
+}
+
+void drawWhiteFrame() { fillWhite(); }
+
+void drawFrameContents() {
+  fillWhite();
+  playChaosGame(batchSize);
+}
+
+}  // namespace
+
+int layoutTetrahedron() {
+  const double fit = (canvasHeight - 70) * 0.9797958973;
+  edgeLength = fit < canvasWidth - 30 ? int(fit) : canvasWidth - 30;
+  const int s = edgeLength;
+  const int baseY = int(s * -0.2886751);
+  corners[0] = {s / 2, baseY, 0};
+  corners[1] = {(-s) / 2, baseY, 0};
+  corners[2] = {0, int(s * 0.57735027), 0};
+  corners[3] = {0, 0, int(s * 0.8164965809)};
+  currentPoint = corners[0];
+  centreX = int(canvasWidth * 0.5) - int(s * 0.102062);
+  centreY = int((canvasHeight - 40) * 0.5) + int(s * 0.3061862178);
+  return presentFrame(drawWhiteFrame);
+}
+
+int rotatedX(int x, int y) {
+  refreshTurn();
+  return turnedX(x, y);
+}
+
+int rotatedY(int x, int y) {
+  refreshTurn();
+  return turnedY(x, y);
+}
+
+void plotModelPoint(int x, int y, int z) {
+  refreshTurn();
+  plotTurned(x, y, z);
+}
+
+void playChaosGame(int count) {
+  refreshTurn();
+  for (int i = 0; i < count; ++i) {
+    const ModelPoint& corner = corners[std::rand() % 4];
+    for (int axis = 0; axis < 3; ++axis) currentPoint[axis] = (currentPoint[axis] + corner[axis]) / 2;
+    plotTurned(currentPoint[0], currentPoint[1], currentPoint[2]);
+  }
+}
+
+int drawFrame() { return presentFrame(drawFrameContents); }
+
+void advanceTurn() {
+  turnAngle = turnAngle + ((1 / frameRate) * 2 * 3.14159286) / turnPeriod;
+  if (turnAngle > 6.28318572) turnAngle = turnAngle - 6.28318572;
+}
+
+bool handleEvent(const SDL_Event& event, bool running) {
+  if (event.type == SDL_QUIT) return false;
+  if (event.type != SDL_KEYDOWN) return running;
+  switch (event.key.keysym.sym) {
+    case SDLK_RIGHT:
+      turnPeriod += 1.0;
+      return running;
+    case SDLK_LEFT:
+      if (turnPeriod > 1.0) turnPeriod -= 1.0;
+      return running;
+    default:
+      return false;
+  }
+}
+
+bool drainEvents(bool running) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) running = handleEvent(event, running);
+  return running;
+}
+
+void runAnimation() {
+  bool running = true;
+  while (running) {
+    for (int i = 0; i < pointsPerFrame / batchSize; ++i) drawFrame();
+    advanceTurn();
+    SDL_Delay(Uint32(1000.0 / frameRate));
+    running = drainEvents(running);
+  }
+}
