@@ -350,10 +350,8 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
     if (XPending(display) > 0) {
       XEvent event;
       XNextEvent(display, &event);
-      if (windowAlive && event.xany.window == xwindow && translateEvent(event, msg)) {
-        paintWasLast = false;
-        return TRUE;
-      }
+      paintWasLast = false;  // after any event (a resize, say) the next paint comes at once
+      if (windowAlive && event.xany.window == xwindow && translateEvent(event, msg)) return TRUE;
       continue;
     }
     if (!windowAlive) {
