@@ -72,7 +72,7 @@ bool outsideUsedRegionIsZero() {
   int height = std::clamp(gridHeight, 0, gridCapacity);
   for (int j = 0; j < gridCapacity; ++j) {
     int from = j < width ? height : 0;
-    if (std::memcmp(&grid[j][from], zeros, size_t(gridCapacity - from)) != 0) return false;
+    if (std::memcmp(grid[j].data() + from, zeros, size_t(gridCapacity - from)) != 0) return false;
   }
   return true;
 }
