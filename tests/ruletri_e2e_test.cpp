@@ -5,8 +5,12 @@
 
 #include <X11/Xatom.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "grid.h"
@@ -42,12 +46,14 @@ class RuletriE2E : public ::testing::Test {
  protected:
   e2e::App app;
 
-  void SetUp() override {
+  void SetUp() override { start(); }
+  void TearDown() override { e2e::kill(app); }
+
+  void start() {
     e2e::Launch how;
     how.argv = {e2e::programPath("ruletri")};
     ASSERT_TRUE(e2e::launch(app, how)) << "ruletri's window did not appear";
   }
-  void TearDown() override { e2e::kill(app); }
 
   int width() const { return app.width; }
   int height() const { return app.height; }
@@ -159,6 +165,78 @@ TEST_F(RuletriE2E, CloseBoxEndsTheProgramWithStatusZero) {
   e2e::click(app, 700, 400);
   e2e::closeWindow(app);
   EXPECT_EQ(e2e::waitExit(app, 20), 0);
+}
+
+// A window manager cut down to what the frame question needs: it maps and
+// configures windows as asked, without reparenting, and answers
+// _NET_REQUEST_FRAME_EXTENTS with a frame of 4 left, 4 right, 23 top, 4 bottom.
+class RuletriUnderAWindowManager : public RuletriE2E {
+ protected:
+  std::thread manager;
+  std::atomic<bool> stop{false};
+  std::atomic<bool> ready{false};
+
+  void SetUp() override {
+    std::string display = e2e::displayName();
+    manager = std::thread([this, display] { manage(display); });
+    ASSERT_TRUE(e2e::waitUntil([&] { return ready.load(); }, 10));
+    start();
+  }
+  void TearDown() override {
+    RuletriE2E::TearDown();
+    stop = true;
+    manager.join();
+  }
+
+  void manage(const std::string& name) {
+    Display* d = XOpenDisplay(name.c_str());
+    if (d == nullptr) return;
+    Window root = DefaultRootWindow(d);
+    Window check = XCreateSimpleWindow(d, root, -10, -10, 1, 1, 0, 0, 0);
+    Atom supporting = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom request = XInternAtom(d, "_NET_REQUEST_FRAME_EXTENTS", False);
+    Atom extents = XInternAtom(d, "_NET_FRAME_EXTENTS", False);
+    XChangeProperty(d, root, supporting, XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&check), 1);
+    XChangeProperty(d, check, supporting, XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&check), 1);
+    XSelectInput(d, root, SubstructureRedirectMask | SubstructureNotifyMask);
+    XSync(d, False);
+    ready = true;
+    while (!stop) {
+      while (XPending(d) > 0) {
+        XEvent e;
+        XNextEvent(d, &e);
+        if (e.type == MapRequest) {
+          XMapWindow(d, e.xmaprequest.window);
+        } else if (e.type == ConfigureRequest) {
+          XWindowChanges changes{};
+          changes.x = e.xconfigurerequest.x;
+          changes.y = e.xconfigurerequest.y;
+          changes.width = e.xconfigurerequest.width;
+          changes.height = e.xconfigurerequest.height;
+          changes.border_width = e.xconfigurerequest.border_width;
+          changes.sibling = e.xconfigurerequest.above;
+          changes.stack_mode = e.xconfigurerequest.detail;
+          XConfigureWindow(d, e.xconfigurerequest.window, unsigned(e.xconfigurerequest.value_mask), &changes);
+        } else if (e.type == ClientMessage && e.xclient.message_type == request) {
+          long frame[4] = {4, 4, 23, 4};
+          XChangeProperty(d, e.xclient.window, extents, XA_CARDINAL, 32, PropModeReplace,
+                          reinterpret_cast<unsigned char*>(frame), 4);
+        }
+      }
+      XFlush(d);
+      pollfd pfd{ConnectionNumber(d), POLLIN, 0};
+      poll(&pfd, 1, 20);
+    }
+    XDeleteProperty(d, root, supporting);
+    XCloseDisplay(d);
+  }
+};
+
+TEST_F(RuletriUnderAWindowManager, OuterSizeIncludesTheFrameTheManagerTells) {
+  EXPECT_EQ(width(), 1500 - 4 - 4);
+  EXPECT_EQ(height(), 840 - 23 - 4);
+  e2e::click(app, 700, 400);
+  expectFigure(1492, 813, 1);
 }
 
 }  // namespace
