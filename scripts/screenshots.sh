@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Remakes every picture of the README.
+set -euo pipefail
+cd "$(dirname "$0")"
+./screenshot.sh tetrachaos
