@@ -4,6 +4,7 @@
 
 #include "ngonchaos.h"
 #include "ngonchaos_fixture.h"
+#include "ngonchaos_oracle.h"
 #include "pixel_surface.h"
 
 namespace {
@@ -94,6 +95,19 @@ TEST_F(NgonchaosLayout, LayoutLeavesEveryPixelWhiteAfterExactlyOneFlip) {
   EXPECT_EQ(layoutPolygon(), 0);
   EXPECT_EQ(flipCount, 1);
   EXPECT_EQ(countPixels(screenPixels(), 0xFFFFFF), 640L * 480L);
+}
+
+// The clear is the pixel layer's row-by-row fill; it must leave exactly what
+// the literal loop of putPixel calls, column by column, leaves.
+TEST_F(NgonchaosLayout, ClearIsPixelIdenticalToTheLiteralPerPixelLoop) {
+  for (uint32_t before : {0x000000u, 0x123456u, 0xFFFFFFu}) {
+    paintScreen(before);
+    oracleFillWhite();
+    const auto oracle = screenPixels();
+    paintScreen(before);
+    layoutPolygon();
+    EXPECT_TRUE(screenPixels() == oracle);
+  }
 }
 
 TEST_F(NgonchaosLayout, LayoutLeavesTheCurrentPointAlone) {
