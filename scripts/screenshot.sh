@@ -18,7 +18,7 @@ work=$(mktemp -d)
 xvfb=""
 app=""
 cleanup() {
-  [[ -n $app ]] && kill "$app" 2>/dev/null || true
+  if [[ -n $app ]]; then kill "$app" 2>/dev/null || true; wait "$app" 2>/dev/null || true; fi
   [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
