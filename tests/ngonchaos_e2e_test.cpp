@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -231,11 +233,7 @@ TEST_F(NgonchaosE2E, ExitsWithStatusOneWhenSdlCannotStart) {
   how.argv = {e2e::programPath("ngonchaos")};
   how.workdir = dir;
   how.env = {"SDL_VIDEODRIVER=nosuchdriver"};
-  how.width = 640;
-  how.height = 480;
-  how.attempts = 1;
-  EXPECT_FALSE(e2e::launch(app, how));
-  EXPECT_EQ(app.exitStatus, 1);
+  EXPECT_EQ(e2e::runToExit(how, 30), 1);
   EXPECT_TRUE(files().empty());
 }
 

@@ -1,9 +1,9 @@
 #include "ngonchaos_fixture.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -11,26 +11,6 @@
 #include "ngonchaos.h"
 #include "ngonchaos_oracle.h"
 #include "pixel_surface.h"
-
-int flipCount = 0;
-int lockCount = 0;
-bool failLocks = false;
-
-extern "C" {
-int __real_SDL_Flip(SDL_Surface* surface);
-int __real_SDL_LockSurface(SDL_Surface* surface);
-
-int __wrap_SDL_Flip(SDL_Surface* surface) {
-  ++flipCount;
-  return __real_SDL_Flip(surface);
-}
-
-int __wrap_SDL_LockSurface(SDL_Surface* surface) {
-  ++lockCount;
-  if (failLocks) return -1;
-  return __real_SDL_LockSurface(surface);
-}
-}
 
 std::vector<uint32_t> screenPixels() {
   std::vector<uint32_t> pixels;
@@ -123,7 +103,7 @@ void NgonchaosTest::SetUp() {
 }
 
 void NgonchaosTest::TearDown() {
-  failLocks = false;
+  resetSdlWraps();
   screen->flags &= ~Uint32(SDL_HWSURFACE);
   if (chdir(oldDirectory.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << oldDirectory;
   std::error_code ignored;
@@ -137,6 +117,5 @@ void NgonchaosTest::startState(unsigned seed) {
   currentY = 500;
   pointsPerRun = 300000;
   layoutPolygon();
-  flipCount = 0;
-  lockCount = 0;
+  resetSdlWraps();
 }

@@ -11,12 +11,7 @@
 #include <string>
 #include <vector>
 
-// Counted by link-time wrappers around SDL_Flip and SDL_LockSurface, which
-// the test executable alone is linked with (-Wl,--wrap). While failLocks is
-// set, SDL_LockSurface returns -1 without locking.
-extern int flipCount;
-extern int lockCount;
-extern bool failLocks;
+#include "sdl_wraps.h"  // flips counted and locks made to fail at link time
 
 // The screen's pixels as 0xRRGGBB, row-major.
 std::vector<uint32_t> screenPixels();

@@ -15,7 +15,7 @@ class NgonchaosKeys : public NgonchaosTest {
   // rand() used, no file.
   void expectNoEffect(int n, const std::vector<uint32_t>& canvasBefore) {
     EXPECT_EQ(cornerCount, n);
-    EXPECT_EQ(flipCount, 0);
+    EXPECT_EQ(sdlFlipCount, 0);
     EXPECT_EQ(currentX, 500);
     EXPECT_EQ(currentY, 500);
     const int next = std::rand();
@@ -35,7 +35,7 @@ TEST_F(NgonchaosKeys, LeftAtTwoCornersDoesNothing) {
 TEST_F(NgonchaosKeys, RightAtEightCornersDoesNothing) {
   cornerCount = 8;
   layoutPolygon();
-  flipCount = 0;
+  sdlFlipCount = 0;
   paintScreen(0x3355AA);
   const auto before = screenPixels();
   EXPECT_EQ(handleEvent(keyDown(SDLK_RIGHT), 0), 0);
@@ -45,11 +45,11 @@ TEST_F(NgonchaosKeys, RightAtEightCornersDoesNothing) {
 TEST_F(NgonchaosKeys, ArrowsStepNWithinTwoToEightEachWithAFreshCanvasAndOneRun) {
   std::vector<int> counts;
   for (int i = 0; i < 7; ++i) {
-    flipCount = 0;
+    sdlFlipCount = 0;
     handleEvent(keyDown(SDLK_RIGHT), 0);
     counts.push_back(cornerCount);
     if (i < 6) {
-      EXPECT_EQ(flipCount, 2) << "clear and run each flip once";
+      EXPECT_EQ(sdlFlipCount, 2) << "clear and run each flip once";
     }
   }
   for (int i = 0; i < 7; ++i) {
@@ -94,7 +94,7 @@ TEST_F(NgonchaosKeys, AnyOtherKeyDrawsARunAndWritesASnapshotButNeverQuits) {
     std::remove("2.bmp");
     EXPECT_EQ(handleEvent(keyDown(key), 0), 0);
     EXPECT_EQ(cornerCount, 2);
-    EXPECT_EQ(flipCount, 1);
+    EXPECT_EQ(sdlFlipCount, 1);
     const auto canvas = screenPixels();
     EXPECT_EQ(countPixels(canvas, 0xFFFFFF), 0) << "the canvas was cleared";
     // N = 2: the points gather on the centre line x = 320 between the two
@@ -159,19 +159,19 @@ TEST_F(NgonchaosKeys, FailedLockSkipsTheRedrawAndTheProgramCarriesOn) {
   screen->flags |= SDL_HWSURFACE;
   ASSERT_TRUE(SDL_MUSTLOCK(screen));
   paintScreen(0x3355AA);
-  failLocks = true;
+  sdlFailLock = true;
   EXPECT_EQ(handleEvent(keyDown(SDLK_RIGHT), 0), 0);
   EXPECT_EQ(cornerCount, 3);
-  EXPECT_EQ(lockCount, 2);
-  EXPECT_EQ(flipCount, 0);
+  EXPECT_EQ(sdlLockCount, 2);
+  EXPECT_EQ(sdlFlipCount, 0);
   EXPECT_EQ(currentX, 500);
   EXPECT_EQ(currentY, 500);
   EXPECT_EQ(countPixels(screenPixels(), 0x3355AA), 640L * 480L);
   EXPECT_EQ(renderPoints(), -1);
 
-  failLocks = false;
+  sdlFailLock = false;
   handleEvent(keyDown(SDLK_a), 0);
-  EXPECT_EQ(flipCount, 1);
+  EXPECT_EQ(sdlFlipCount, 1);
   EXPECT_EQ(screen->locked, 0);
   const auto program = screenPixels();
   EXPECT_TRUE(decodeBmp("3.bmp").pixels == program);

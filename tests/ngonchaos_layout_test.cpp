@@ -90,10 +90,10 @@ TEST_F(NgonchaosLayout, RatioIsFixedForTriangleAndSquareAndTheGeneralRuleOtherwi
 
 TEST_F(NgonchaosLayout, LayoutLeavesEveryPixelWhiteAfterExactlyOneFlip) {
   paintScreen(0x123456);
-  flipCount = 0;
+  sdlFlipCount = 0;
   cornerCount = 5;
   EXPECT_EQ(layoutPolygon(), 0);
-  EXPECT_EQ(flipCount, 1);
+  EXPECT_EQ(sdlFlipCount, 1);
   EXPECT_EQ(countPixels(screenPixels(), 0xFFFFFF), 640L * 480L);
 }
 
@@ -123,19 +123,19 @@ TEST_F(NgonchaosLayout, FailedLockSkipsClearAndFlipButCornersAndRatioAreNew) {
   screen->flags |= SDL_HWSURFACE;  // a surface that must be locked
   ASSERT_TRUE(SDL_MUSTLOCK(screen));
   paintScreen(0x123456);
-  failLocks = true;
+  sdlFailLock = true;
   cornerCount = 4;
   EXPECT_LT(layoutPolygon(), 0);
-  EXPECT_EQ(lockCount, 1);
-  EXPECT_EQ(flipCount, 0);
+  EXPECT_EQ(sdlLockCount, 1);
+  EXPECT_EQ(sdlFlipCount, 0);
   EXPECT_EQ(countPixels(screenPixels(), 0x123456), 640L * 480L);
   EXPECT_EQ(contractionRatio, 3.0);
   EXPECT_NEAR(cornerX[1], 90.0, 1e-9);
   EXPECT_NEAR(cornerY[2], 470.0, 1e-9);
 
-  failLocks = false;
+  sdlFailLock = false;
   EXPECT_EQ(layoutPolygon(), 0);
-  EXPECT_EQ(flipCount, 1);
+  EXPECT_EQ(sdlFlipCount, 1);
   EXPECT_EQ(countPixels(screenPixels(), 0xFFFFFF), 640L * 480L);
   EXPECT_EQ(screen->locked, 0) << "lock left held";
 }

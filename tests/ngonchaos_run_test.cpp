@@ -17,9 +17,9 @@ TEST_F(NgonchaosRun, OneRunCallsRandOncePerPointForAll299999Points) {
     cornerCount = n;
     layoutPolygon();
     std::srand(7);
-    flipCount = 0;
+    sdlFlipCount = 0;
     EXPECT_EQ(renderPoints(), 0);
-    EXPECT_EQ(flipCount, 1);
+    EXPECT_EQ(sdlFlipCount, 1);
     const int next = std::rand();
     EXPECT_EQ(next, randAfter(7, 299999)) << "N = " << n;
   }

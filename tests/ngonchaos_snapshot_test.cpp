@@ -105,13 +105,13 @@ TEST_F(NgonchaosSnapshot, NameTakenByADirectoryWritesNothingAndKeysGoOn) {
   ASSERT_EQ(mkdir("3.bmp", 0755), 0);
   writeText("3.bmp/inside", "kept");
   handleEvent(keyDown(SDLK_RIGHT), 0);
-  flipCount = 0;
+  sdlFlipCount = 0;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   EXPECT_EQ(handleEvent(keyDown(SDLK_a), 0), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(flipCount, 1) << "the run is drawn although its snapshot fails";
+  EXPECT_EQ(sdlFlipCount, 1) << "the run is drawn although its snapshot fails";
   EXPECT_EQ(saveSnapshot(), -1);
   EXPECT_EQ(directoryEntries(), std::vector<std::string>{"3.bmp"}) << "a temporary file was left";
   EXPECT_EQ(directoryEntries("3.bmp"), std::vector<std::string>{"inside"});
@@ -132,7 +132,7 @@ TEST_F(NgonchaosSnapshot, RemovedWorkingDirectoryWritesNothingAndKeysGoOn) {
   EXPECT_EQ(saveSnapshot(), -1);
   handleEvent(keyDown(SDLK_RIGHT), 0);
   EXPECT_EQ(cornerCount, 3);
-  EXPECT_EQ(flipCount, 3);
+  EXPECT_EQ(sdlFlipCount, 3);
   ASSERT_EQ(chdir(workDirectory.c_str()), 0);
   EXPECT_TRUE(directoryEntries().empty());
 }
