@@ -3,3 +3,4 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./screenshot.sh tetrachaos
+./screenshot.sh ngonchaos key --delay 100 Right Right Right
