@@ -13,6 +13,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -295,6 +296,9 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int 
   XSetClassHint(display, xwindow, &classHint);
   Atom protocols[2] = {wmDeleteWindow, netWmPing};
   XSetWMProtocols(display, xwindow, protocols, 2);
+  long pid = long(getpid());
+  XChangeProperty(display, xwindow, atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&pid), 1);
   if (windowClass.hIcon == theIcon) setIcon();
   setPlacement(x, y);
   windowAlive = true;
