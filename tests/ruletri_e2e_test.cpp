@@ -7,8 +7,13 @@
 
 #include <poll.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -165,6 +170,23 @@ TEST_F(RuletriE2E, CloseBoxEndsTheProgramWithStatusZero) {
   e2e::click(app, 700, 400);
   e2e::closeWindow(app);
   EXPECT_EQ(e2e::waitExit(app, 20), 0);
+}
+
+// With no X display the window cannot be created: the report goes to standard
+// error (there is no dialog toolkit to show a box with) and the exit code is 0.
+TEST(RuletriStartFailure, NoDisplayReportsCreationFailedAndExitsWithZero) {
+  char errors[] = "/tmp/ruletri_stderr_XXXXXX";
+  int fd = mkstemp(errors);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  e2e::Launch how;
+  how.argv = {"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", e2e::programPath("ruletri"), errors};
+  how.env = {"DISPLAY=:no-such-display"};
+  EXPECT_EQ(e2e::runToExit(how, 30), 0);
+  std::ifstream in(errors);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::remove(errors);
+  EXPECT_EQ(text, "Error!: Window Creation Failed!\n");
 }
 
 // A window manager cut down to what the frame question needs: it maps and
