@@ -1,7 +1,7 @@
 // Two orbits per instruction with SSE2, which every x86-64 has, several
-// vectors in flight. Each lane does the scalar step's operations in the scalar step's order:
-// separate multiplications and additions (never fused), one square root, a
-// strict >.
+// vectors in flight. Each lane does the scalar step's operations in the scalar
+// step's order: separate multiplications and additions (never fused), one
+// square root, a strict >.
 #include "escape_lanes.h"
 
 #if defined(__x86_64__)
