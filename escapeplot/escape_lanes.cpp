@@ -1,31 +1,17 @@
 #include "escape_lanes.h"
 
-#include <array>
 #include <limits>
 
 #include "escapeplot.h"
-#include "pixel_surface.h"
-
-namespace {
-
-constexpr int imageWidth = 640;
-constexpr int imageHeight = 480;
-constexpr int imagePixels = imageWidth * imageHeight;
 
 std::array<double, imageWidth> columnReal{};
 std::array<double, imageHeight> rowImaginary{};
-Uint32 white = 0;
-Uint32 black = 0;
-int nextPixel = 0;  // pixels are handed out column by column, top to bottom
+Uint32 whitePixel = 0;
+Uint32 blackPixel = 0;
 
-// The write of putPixel(x, y, ...) with the colour mapped once per image.
-void plotPixel(int pixel, bool escaped) {
-  const int x = pixel / imageHeight;
-  const int y = pixel % imageHeight;
-  if (x >= screenWidth || y >= screenHeight) return;
-  Uint32* row = static_cast<Uint32*>(screen->pixels) + (y * screen->pitch) / 4;
-  row[x] = escaped ? white : black;
-}
+namespace {
+
+int nextPixel = 0;  // pixels are handed out column by column, top to bottom
 
 // An idle lane orbits c = 0 forever and is never decided.
 void idleLane(EscapeLanes& lanes, int lane) {
@@ -55,11 +41,15 @@ void takeNextPixel(EscapeLanes& lanes, int lane) {
 
 }  // namespace
 
-void startLanes(EscapeLanes& lanes, int laneCount) {
+void prepareImage() {
   for (int x = 0; x < imageWidth; ++x) columnReal[x] = (double(x) * 3.2) / 640.0 - 2.4;
   for (int y = 0; y < imageHeight; ++y) rowImaginary[y] = 1.2 - (double(y) * 2.4) / 480.0;
-  white = SDL_MapRGB(screen->format, 255, 255, 255);
-  black = SDL_MapRGB(screen->format, 0, 0, 0);
+  whitePixel = SDL_MapRGB(screen->format, 255, 255, 255);
+  blackPixel = SDL_MapRGB(screen->format, 0, 0, 0);
+}
+
+void startLanes(EscapeLanes& lanes, int laneCount) {
+  prepareImage();
   nextPixel = 0;
   lanes.busy = laneCount;
   for (int lane = 0; lane < maxLanes; ++lane) idleLane(lanes, lane);
