@@ -1,1 +1,185 @@
+// tetrachaos end to end: the real program in Xvfb, its window read back and
+// compared pixel for pixel with frames of the literal algorithm.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "harness.h"
+#include "pixel_surface.h"
+#include "tetrachaos.h"
+#include "tetrachaos_oracle.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+
+uint64_t hashPixels(const std::vector<uint32_t>& pixels) {
+  uint64_t h = 1469598103934665603ull;
+  for (uint32_t p : pixels) h = (h ^ p) * 1099511628211ull;
+  return h;
+}
+
+// The frames the program shows, in order, computed with the literal algorithm
+// on an off-screen canvas from the same unseeded rand() sequence.
+class OracleFrames {
+ public:
+  explicit OracleFrames(int count) {
+    EXPECT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+    screen = SDL_SetVideoMode(1000, 600, 32, SDL_SWSURFACE);
+    screenWidth = 1000;
+    screenHeight = 600;
+    canvasWidth = 1000;
+    canvasHeight = 600;
+    layoutTetrahedron();
+    srand(1);
+    double angle = 0.0;
+    for (int k = 0; k < count; ++k) {
+      turnAngle = angle;
+      oracleDrawFrameContents(pointsPerFrame);
+      const std::vector<uint32_t> frame = read();
+      index_[hashPixels(frame)] = k;
+      angles_.push_back(angle);
+      if (k < 3) first_.push_back(frame);
+      angle = oracleNextTurnAngle(angle, 10.0);
+    }
+    SDL_Quit();
+  }
+  // Index of the oracle frame equal to the pixels, or -1.
+  int find(const std::vector<uint32_t>& pixels) const {
+    auto it = index_.find(hashPixels(pixels));
+    return it == index_.end() ? -1 : it->second;
+  }
+  double angle(int k) const { return angles_[size_t(k)]; }
+
+ private:
+  static std::vector<uint32_t> read() {
+    std::vector<uint32_t> out(1000 * 600);
+    for (int y = 0; y < 600; ++y)
+      for (int x = 0; x < 1000; ++x) {
+        Uint8 r, g, b;
+        SDL_GetRGB(static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x], screen->format, &r, &g, &b);
+        out[size_t(y) * 1000 + x] = uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+      }
+    return out;
+  }
+  std::map<uint64_t, int> index_;
+  std::vector<double> angles_;
+  std::vector<std::vector<uint32_t>> first_;
+};
+
+// Screen corners of the tetrahedron at angle theta, from its layout.
+std::vector<std::pair<double, double>> projectedCorners(double theta) {
+  std::vector<std::pair<double, double>> out;
+  for (const ModelPoint& c : corners) {
+    const double u = c[0] * std::cos(theta) - c[1] * std::sin(theta);
+    const double v = c[0] * std::sin(theta) + c[1] * std::cos(theta);
+    out.emplace_back(u + centreX - v * 0.5 * std::cos(projectionAngle),
+                     centreY - c[2] + v * 0.5 * std::sin(projectionAngle));
+  }
+  return out;
+}
+
+// Inside the convex hull of the four projected corners, within a pixel and a half.
+bool insideHull(const std::vector<std::pair<double, double>>& c, double x, double y) {
+  for (size_t i = 0; i < 4; ++i)
+    for (size_t j = 0; j < 4; ++j) {
+      if (i == j) continue;
+      // An edge of the hull has all four corners on one side.
+      const double ex = c[j].first - c[i].first, ey = c[j].second - c[i].second;
+      const double len = std::hypot(ex, ey);
+      int sides = 0;
+      for (size_t k = 0; k < 4; ++k) {
+        const double cross = ex * (c[k].second - c[i].second) - ey * (c[k].first - c[i].first);
+        if (cross > 1e-9) ++sides;
+        if (cross < -1e-9) sides += 10;
+      }
+      if (sides != 0 && sides % 10 != 0 && sides / 10 != 0) continue;  // not an edge
+      const double sign = sides >= 10 ? -1 : 1;
+      const double distance = sign * (ex * (y - c[i].second) - ey * (x - c[i].first)) / len;
+      if (distance < -1.5) return false;
+    }
+  return true;
+}
+
+class TetrachaosWindow : public ::testing::Test {
+ protected:
+  e2e::App app;
+  void start() {
+    e2e::Launch how;
+    how.argv = {e2e::programPath("tetrachaos")};
+    how.width = 1000;
+    how.height = 600;
+    ASSERT_TRUE(e2e::launch(app, how)) << "no 1000 x 600 window appeared";
+  }
+  // Waits until the window shows an oracle frame later than `after`.
+  int nextFrame(const OracleFrames& frames, int after, std::vector<uint32_t>* shown = nullptr) {
+    int found = -1;
+    e2e::waitUntil(
+        [&] {
+          std::vector<uint32_t> pixels = e2e::capture(app);
+          found = frames.find(pixels);
+          if (found > after && shown != nullptr) *shown = std::move(pixels);
+          return found > after;
+        },
+        20);
+    return found;
+  }
+  void TearDown() override { e2e::kill(app); }
+};
+
+TEST_F(TetrachaosWindow, ShowsTheTurningFigureFrameByFrame) {
+  static const OracleFrames frames(200);
+  start();
+  EXPECT_EQ(app.width, 1000);
+  EXPECT_EQ(app.height, 600);
+
+  std::vector<uint32_t> shown;
+  const int first = nextFrame(frames, 0, &shown);
+  ASSERT_GT(first, 0) << "the window never showed a frame of the literal algorithm";
+  EXPECT_EQ(e2e::countColour(shown, kWhite) + e2e::countColour(shown, kBlack), long(shown.size()));
+  const auto hull = projectedCorners(frames.angle(first));
+  long outside = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 1000; ++x)
+      if (shown[size_t(y) * 1000 + x] == kBlack && !insideHull(hull, x, y)) ++outside;
+  EXPECT_EQ(outside, 0) << "black points outside the projected tetrahedron";
+
+  const int later = nextFrame(frames, first);
+  EXPECT_GT(later, first) << "the figure does not move";
+
+  e2e::closeWindow(app);
+  EXPECT_EQ(e2e::waitExit(app, 10), 0);
+}
+
+TEST_F(TetrachaosWindow, ArrowKeysChangeTheTurnAndKeepItRunning) {
+  start();
+  // (With Shift held the Shift press itself would end the program.)
+  e2e::pressKeys(app, {"Left", "Left", "Right", "Left"});
+  std::vector<uint32_t> before = e2e::capture(app);
+  EXPECT_TRUE(e2e::waitUntil([&] { return e2e::capture(app) != before; }, 10)) << "animation stopped";
+  EXPECT_TRUE(e2e::running(app)) << "an arrow key ended the program";
+  e2e::closeWindow(app);
+  EXPECT_EQ(e2e::waitExit(app, 10), 0);
+}
+
+class TetrachaosQuitKey : public TetrachaosWindow, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TetrachaosQuitKey, EndsTheProgramWithStatusZero) {
+  start();
+  e2e::pressKeys(app, {GetParam()});
+  EXPECT_EQ(e2e::waitExit(app, 10), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, TetrachaosQuitKey, ::testing::Values("Escape", "a", "shift", "space"));
+
+TEST(TetrachaosStart, ExitsWithOneWhenSdlCannotStart) {
+  e2e::Launch how;
+  how.argv = {e2e::programPath("tetrachaos")};
+  how.env = {"SDL_VIDEODRIVER=no-such-driver"};
+  EXPECT_EQ(e2e::runToExit(how, 10), 1);
+}
+
+}  // namespace

@@ -303,6 +303,13 @@ void kill(App& app) {
   app.pid = -1;
 }
 
+int runToExit(const Launch& how, double seconds) {
+  xDisplay();
+  App app;
+  app.pid = spawn(how);
+  return waitExit(app, seconds);
+}
+
 long countColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
   long n = 0;
   for (uint32_t p : pixels) n += (p == colour);

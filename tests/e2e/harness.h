@@ -71,6 +71,10 @@ bool running(App& app);
 // Kills the program if it still runs. Safe to call twice.
 void kill(App& app);
 
+// Runs a program that is expected to end by itself (a start-up failure, say)
+// and returns its exit status, or -1 when it still runs after the timeout.
+int runToExit(const Launch& how, double seconds);
+
 // Counts of pixels equal to colour.
 long countColour(const std::vector<uint32_t>& pixels, uint32_t colour);
 

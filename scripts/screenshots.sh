@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Remakes every picture of the README.
+set -euo pipefail
+cd "$(dirname "$0")"
+./screenshot.sh tetrachaos
+./screenshot.sh ngonchaos key --delay 100 Right Right Right
