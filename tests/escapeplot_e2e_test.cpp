@@ -97,4 +97,11 @@ TEST_F(EscapeplotApp, CloseBoxEndsTheProgramWithStatusZero) {
   EXPECT_EQ(e2e::waitExit(app, 20), 0);
 }
 
+TEST(EscapeplotStart, ExitsWithOneWhenSdlCannotStart) {
+  e2e::Launch how;
+  how.argv = {e2e::programPath("escapeplot")};
+  how.env = {"SDL_VIDEODRIVER=no-such-driver"};
+  EXPECT_EQ(e2e::runToExit(how, 10), 1);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "escapeplot.h"
 #include "escapeplot_oracle.h"
 #include "pixel_surface.h"
+#include "sdl_wraps.h"
 
 namespace {
 
@@ -61,6 +62,11 @@ class Viewer : public ::testing::Test {
     chooseRenderPath();
     iterationLimit = 1;
     fillCanvas(untouched);
+    resetSdlWraps();
+  }
+  void TearDown() override {
+    screen->flags &= ~Uint32(SDL_HWSURFACE);
+    resetSdlWraps();
   }
 };
 
@@ -68,6 +74,37 @@ TEST_F(Viewer, LeftAtLimitOneDoesNothingAndDrawsNothing) {
   EXPECT_FALSE(handleEvent(press(SDLK_LEFT), false));
   EXPECT_EQ(iterationLimit, 1);
   EXPECT_TRUE(canvasUntouched());
+  EXPECT_EQ(sdlFlipCount, 0);
+}
+
+TEST_F(Viewer, EachChangeOfTheLimitIsOneRedraw) {
+  handleEvent(press(SDLK_RIGHT), false);
+  EXPECT_EQ(sdlFlipCount, 1);
+  handleEvent(press(SDLK_RIGHT), false);
+  handleEvent(press(SDLK_LEFT), false);
+  EXPECT_EQ(sdlFlipCount, 3);
+  handleEvent(keyEvent(SDL_KEYUP, SDLK_LEFT), false);
+  handleEvent(press(SDLK_UP), false);
+  EXPECT_EQ(sdlFlipCount, 3);
+}
+
+TEST_F(Viewer, AFailedLockSkipsTheRedrawButKeepsTheNewLimit) {
+  handleEvent(press(SDLK_RIGHT), false);
+  ASSERT_EQ(countBlack(), 234495);
+  screen->flags |= SDL_HWSURFACE;  // a surface that must be locked
+  sdlFailLock = true;
+  handleEvent(press(SDLK_RIGHT), false);
+  EXPECT_EQ(iterationLimit, 3);
+  EXPECT_EQ(sdlLockCount, 1);
+  EXPECT_EQ(sdlFlipCount, 1) << "the skipped redraw must not flip";
+  EXPECT_EQ(countBlack(), 234495) << "the canvas keeps the limit-2 image";
+  sdlFailLock = false;
+  handleEvent(press(SDLK_RIGHT), false);
+  EXPECT_EQ(iterationLimit, 4);
+  EXPECT_EQ(sdlFlipCount, 2);
+  for (int x = 0; x < W; x += 3)
+    for (int y = 0; y < H; y += 3)
+      ASSERT_EQ(pixelAt(x, y) == SDL_MapRGB(screen->format, 0, 0, 0), !oracleEscapes(x, y, 4)) << x << ", " << y;
 }
 
 TEST_F(Viewer, FirstRightDrawsTheLimitTwoImageAndTheNextTheLimitThree) {
@@ -140,6 +177,7 @@ TEST_F(Viewer, QuitSetsTheFlagAndDrawsNothing) {
   EXPECT_TRUE(handleEvent(quitEvent(), false));
   EXPECT_EQ(iterationLimit, 1);
   EXPECT_TRUE(canvasUntouched());
+  EXPECT_EQ(sdlFlipCount, 0);
 }
 
 TEST_F(Viewer, EventsQueuedBehindQuitAreStillHandled) {
@@ -148,6 +186,7 @@ TEST_F(Viewer, EventsQueuedBehindQuitAreStillHandled) {
   for (SDL_Event& event : events) ASSERT_EQ(SDL_PushEvent(&event), 0);
   EXPECT_TRUE(drainEvents(false));
   EXPECT_EQ(iterationLimit, 3);
+  EXPECT_EQ(sdlFlipCount, 4) << "three presses of Right and one of Left, each redrawn";
   EXPECT_EQ(countBlack(), 165865);
   SDL_Event left = press(SDLK_LEFT);
   SDL_PushEvent(&left);
@@ -169,6 +208,7 @@ TEST_F(Viewer, EachQueuedPressGetsItsOwnStep) {
   }
   EXPECT_FALSE(drainEvents(false));
   EXPECT_EQ(iterationLimit, 21);
+  EXPECT_EQ(sdlFlipCount, 20);
   for (int x = 0; x < W; x += 7)
     for (int y = 0; y < H; y += 5)
       ASSERT_EQ(pixelAt(x, y) == SDL_MapRGB(screen->format, 0, 0, 0), !oracleEscapes(x, y, 21)) << x << ", " << y;
@@ -196,6 +236,7 @@ TEST_F(Viewer, TheLimitStopsAtTheTopOfTheIntRangeWithoutWrapping) {
   EXPECT_FALSE(handleEvent(press(SDLK_RIGHT), false));
   EXPECT_EQ(iterationLimit, INT_MAX);
   EXPECT_TRUE(canvasUntouched());
+  EXPECT_EQ(sdlFlipCount, 0);
   EXPECT_TRUE(lowerLimit());
   EXPECT_EQ(iterationLimit, INT_MAX - 1);
 }
