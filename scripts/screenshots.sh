@@ -4,3 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./screenshot.sh tetrachaos
 ./screenshot.sh ngonchaos key --delay 100 Right Right Right
+./screenshot.sh escapeplot key --delay 60 Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right
