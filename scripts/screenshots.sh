@@ -4,4 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./screenshot.sh tetrachaos
 ./screenshot.sh ngonchaos key --delay 100 Right Right Right
+./screenshot.sh ruletri mousemove --window WINDOW 700 400 click 1
 ./screenshot.sh escapeplot key --delay 60 Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right

@@ -317,3 +317,85 @@ long countColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
 }
 
 }  // namespace e2e
+
+// Additions for programs other than the SDL ones (ruletri natively and under Wine).
+namespace e2e {
+
+std::string windowName(Window w) {
+  char* text = nullptr;
+  std::string result;
+  if (XFetchName(xDisplay(), w, &text) && text != nullptr) result = text;
+  if (text != nullptr) XFree(text);
+  return result;
+}
+
+bool launchTitled(App& app, const Launch& how, const std::string& title) {
+  xDisplay();
+  XSetErrorHandler(ignoreErrors);
+  Window root = DefaultRootWindow(display);
+  for (int attempt = 0; attempt < how.attempts; ++attempt) {
+    std::vector<Window> before = children(root);
+    std::set<Window> old(before.begin(), before.end());
+    app = App{};
+    app.pid = spawn(how);
+    bool found = waitUntil(
+        [&] {
+          if (!running(app)) return true;
+          for (Window top : children(root)) {
+            XWindowAttributes a;
+            if (old.count(top) || !viewable(top, &a) || windowName(top) != title) continue;
+            app.frame = top;
+            app.canvas = top;
+            app.width = a.width;
+            app.height = a.height;
+            return true;
+          }
+          return false;
+        },
+        how.timeoutSeconds);
+    if (found && app.canvas != 0) {
+      focus(app);
+      return true;
+    }
+    kill(app);
+  }
+  return false;
+}
+
+bool ping(const App& app, double seconds) {
+  Window root = DefaultRootWindow(display);
+  Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+  Atom pingAtom = XInternAtom(display, "_NET_WM_PING", False);
+  static long serial = 0;
+  const long stamp = ++serial;
+  XSelectInput(display, root, SubstructureNotifyMask);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = app.frame;
+  event.xclient.message_type = protocols;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = long(pingAtom);
+  event.xclient.data.l[1] = stamp;
+  event.xclient.data.l[2] = long(app.frame);
+  XSendEvent(display, app.frame, False, NoEventMask, &event);
+  XSync(display, False);
+  bool answered = waitUntil(
+      [&] {
+        XEvent reply;
+        while (XCheckTypedWindowEvent(display, root, ClientMessage, &reply)) {
+          if (reply.xclient.message_type == protocols && Atom(reply.xclient.data.l[0]) == pingAtom &&
+              reply.xclient.data.l[1] == stamp)
+            return true;
+        }
+        return false;
+      },
+      seconds);
+  XSelectInput(display, root, NoEventMask);
+  XEvent other;
+  while (XCheckWindowEvent(display, root, SubstructureNotifyMask, &other)) {
+  }
+  XSync(display, True);
+  return answered;
+}
+
+}  // namespace e2e

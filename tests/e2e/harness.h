@@ -79,3 +79,19 @@ int runToExit(const Launch& how, double seconds);
 long countColour(const std::vector<uint32_t>& pixels, uint32_t colour);
 
 }  // namespace e2e
+
+// Additions for programs other than the SDL ones (ruletri natively and under Wine).
+namespace e2e {
+
+// As launch, but takes the new top-level window whose name (WM_NAME) is
+// title, ignoring any other windows the program (or Wine) maps.
+bool launchTitled(App& app, const Launch& how, const std::string& title);
+
+// Sends _NET_WM_PING to app.frame, as a window manager does, and waits for
+// the answer: every event sent to the program before has then been read.
+bool ping(const App& app, double seconds = 10);
+
+// Name (WM_NAME) of a window; empty when it has none.
+std::string windowName(Window w);
+
+}  // namespace e2e

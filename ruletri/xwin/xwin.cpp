@@ -1,0 +1,438 @@
+// The Win32 calls of ruletri over Xlib: one window class, one top-level
+// window, its device context, and a message loop that turns X events into
+// window messages. Where the program relies on Win32 behaviour it is kept:
+// - a window is never validated, so WM_PAINT comes whenever nothing else waits;
+// - a change of the client size clears it to the class background (white);
+// - the close box arrives as WM_CLOSE;
+// - SetPixel shows at once (output is flushed after every message and
+//   before the loop waits);
+// - the outer size given to CreateWindowExA includes the window manager's frame.
+#include <windows.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "ruletri_icon.h"
+
+namespace {
+
+// Opaque handle values: the layer has one instance, one icon, one cursor, one
+// window and one device context; each handle is the address of its tag.
+char instanceTag, iconTag, cursorTag, windowTag, dcTag;
+HINSTANCE const theInstance = reinterpret_cast<HINSTANCE>(&instanceTag);
+HICON const theIcon = reinterpret_cast<HICON>(&iconTag);
+HCURSOR const theCursor = reinterpret_cast<HCURSOR>(&cursorTag);
+HWND const theWindow = reinterpret_cast<HWND>(&windowTag);
+HDC const theDC = reinterpret_cast<HDC>(&dcTag);
+
+const ATOM classAtom = 0xC000;
+const WORD iconResource = 7;
+const uintptr_t arrowCursor = 32512;
+
+char className[256];
+WNDCLASSEXA windowClass;
+bool classRegistered = false;
+
+Display* display = nullptr;
+Window xwindow = 0;
+GC gc = nullptr;
+bool windowAlive = false;
+bool windowMapped = false;
+int windowWidth = 0;
+int windowHeight = 0;
+unsigned long currentForeground = 0;
+
+Atom wmProtocols, wmDeleteWindow, netWmPing;
+
+bool quitPosted = false;
+int quitCode = 0;
+bool paintWasLast = false;
+const int idlePaintWaitMs = 5;
+
+bool openDisplay() {
+  if (display == nullptr) display = XOpenDisplay(nullptr);
+  return display != nullptr;
+}
+
+Atom atom(const char* name) { return XInternAtom(display, name, False); }
+
+bool isOurWindow(HWND hwnd) { return hwnd == theWindow && windowAlive; }
+
+// The background brush COLOR_WINDOW + 1 is the system window colour: white.
+unsigned long whitePixel() { return WhitePixel(display, DefaultScreen(display)); }
+
+// COLORREF is 0x00BBGGRR; the visual's masks place each component.
+unsigned long pixelOf(COLORREF colour) {
+  Visual* visual = DefaultVisual(display, DefaultScreen(display));
+  auto place = [](unsigned long component, unsigned long mask) {
+    if (mask == 0) return 0UL;
+    int shift = __builtin_ctzl(mask);
+    int bits = __builtin_popcountl(mask);
+    return ((component >> (8 - bits < 0 ? 0 : 8 - bits)) << shift) & mask;
+  };
+  return place(colour & 0xFF, visual->red_mask) | place((colour >> 8) & 0xFF, visual->green_mask) |
+         place((colour >> 16) & 0xFF, visual->blue_mask);
+}
+
+void setTitle(const char* title) {
+  XStoreName(display, xwindow, title);
+  XChangeProperty(display, xwindow, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), int(strlen(title)));
+}
+
+// _NET_WM_ICON: width, height, then ARGB pixels, each a 32-bit item held in a long.
+void setIcon() {
+  static long data[2 + 16 * 16 + 2 + 32 * 32];
+  long* out = data;
+  *out++ = 16;
+  *out++ = 16;
+  for (uint32_t p : iconPixels16) *out++ = long(p);
+  *out++ = 32;
+  *out++ = 32;
+  for (uint32_t p : iconPixels32) *out++ = long(p);
+  XChangeProperty(display, xwindow, atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(data), int(out - data));
+}
+
+bool windowManagerRuns() {
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* value = nullptr;
+  bool found = XGetWindowProperty(display, DefaultRootWindow(display), atom("_NET_SUPPORTING_WM_CHECK"),
+                                  0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                                  &value) == Success &&
+               value != nullptr && count == 1;
+  if (value != nullptr) XFree(value);
+  return found;
+}
+
+bool readFrameExtents(long extents[4]) {
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* value = nullptr;
+  bool found = XGetWindowProperty(display, xwindow, atom("_NET_FRAME_EXTENTS"), 0, 4, False,
+                                  XA_CARDINAL, &type, &format, &count, &after, &value) == Success &&
+               value != nullptr && format == 32 && count == 4;
+  if (found) memcpy(extents, value, sizeof(long) * 4);
+  if (value != nullptr) XFree(value);
+  return found;
+}
+
+bool waitForEvent(long milliseconds) {
+  XFlush(display);
+  pollfd pfd{ConnectionNumber(display), POLLIN, 0};
+  return poll(&pfd, 1, int(milliseconds)) > 0;
+}
+
+// Asks the window manager, if one runs, for the frame it will put around the
+// window (left, right, top, bottom), waiting a little for its answer.
+bool askFrameExtents(long extents[4]) {
+  if (!windowManagerRuns()) return false;
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = xwindow;
+  request.xclient.message_type = atom("_NET_REQUEST_FRAME_EXTENTS");
+  request.xclient.format = 32;
+  XSendEvent(display, DefaultRootWindow(display), False,
+             SubstructureNotifyMask | SubstructureRedirectMask, &request);
+  for (int tries = 0; tries < 20; ++tries) {
+    if (readFrameExtents(extents)) return true;
+    waitForEvent(25);
+  }
+  return false;
+}
+
+void sizeClientToOuter(int width, int height) {
+  long frame[4];
+  if (askFrameExtents(frame)) {
+    width -= int(frame[0] + frame[1]);
+    height -= int(frame[2] + frame[3]);
+  }
+  windowWidth = width > 1 ? width : 1;
+  windowHeight = height > 1 ? height : 1;
+  XResizeWindow(display, xwindow, unsigned(windowWidth), unsigned(windowHeight));
+}
+
+void setPlacement(int x, int y) {
+  XSizeHints* hints = XAllocSizeHints();
+  hints->flags = USPosition | PPosition;
+  hints->x = x;
+  hints->y = y;
+  XSetWMNormalHints(display, xwindow, hints);
+  XFree(hints);
+}
+
+void requestMaximised() {
+  Atom states[2] = {atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ")};
+  XChangeProperty(display, xwindow, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(states), 2);
+}
+
+LPARAM pointParam(int x, int y) { return LPARAM((uint32_t(uint16_t(y)) << 16) | uint16_t(x)); }
+
+UINT buttonMessage(unsigned button, bool press) {
+  switch (button) {
+    case Button1: return press ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case Button2: return press ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    case Button3: return press ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    default: return 0;  // wheel and extra buttons: no message
+  }
+}
+
+void answerPing(const XClientMessageEvent& ping) {
+  XEvent reply{};
+  reply.xclient = ping;
+  reply.xclient.window = DefaultRootWindow(display);
+  XSendEvent(display, DefaultRootWindow(display), False,
+             SubstructureNotifyMask | SubstructureRedirectMask, &reply);
+}
+
+void resizeClient(int width, int height) {
+  if (width == windowWidth && height == windowHeight) return;
+  windowWidth = width;
+  windowHeight = height;
+  if (windowClass.style & (CS_HREDRAW | CS_VREDRAW)) XClearWindow(display, xwindow);
+}
+
+// Turns one X event into a window message; false when it makes none.
+bool translateEvent(const XEvent& event, MSG* msg) {
+  *msg = MSG{};
+  msg->hwnd = theWindow;
+  msg->time = DWORD(CurrentTime);
+  switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease:
+      msg->message = buttonMessage(event.xbutton.button, event.type == ButtonPress);
+      msg->lParam = pointParam(event.xbutton.x, event.xbutton.y);
+      msg->pt = POINT{event.xbutton.x_root, event.xbutton.y_root};
+      return msg->message != 0;
+    case MotionNotify:
+      msg->message = WM_MOUSEMOVE;
+      msg->lParam = pointParam(event.xmotion.x, event.xmotion.y);
+      msg->pt = POINT{event.xmotion.x_root, event.xmotion.y_root};
+      return true;
+    case KeyPress:
+    case KeyRelease:
+      msg->message = event.type == KeyPress ? WM_KEYDOWN : WM_KEYUP;
+      msg->wParam = WPARAM(XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0));
+      return true;
+    case ConfigureNotify:
+      resizeClient(event.xconfigure.width, event.xconfigure.height);
+      return false;
+    case MapNotify:
+      windowMapped = true;
+      return false;
+    case UnmapNotify:
+      windowMapped = false;
+      return false;
+    case ClientMessage:
+      if (event.xclient.message_type != wmProtocols) return false;
+      if (Atom(event.xclient.data.l[0]) == netWmPing) {
+        answerPing(event.xclient);
+        return false;
+      }
+      if (Atom(event.xclient.data.l[0]) != wmDeleteWindow) return false;
+      msg->message = WM_CLOSE;
+      return true;
+    default:
+      return false;  // exposures are cleared to the background by the server
+  }
+}
+
+}  // namespace
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
+  if (wc == nullptr || wc->cbSize != sizeof(WNDCLASSEXA) || wc->lpfnWndProc == nullptr ||
+      wc->lpszClassName == nullptr || classRegistered)
+    return 0;
+  size_t length = strlen(wc->lpszClassName);
+  if (length == 0 || length >= sizeof className) return 0;
+  memcpy(className, wc->lpszClassName, length + 1);
+  windowClass = *wc;
+  windowClass.lpszClassName = className;
+  classRegistered = true;
+  return classAtom;
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+  return instance == theInstance && reinterpret_cast<uintptr_t>(name) == iconResource ? theIcon : NULL;
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  return instance == NULL && reinterpret_cast<uintptr_t>(name) == arrowCursor ? theCursor : NULL;
+}
+
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int y, int width,
+                            int height, HWND, HMENU, HINSTANCE, LPVOID) {
+  if (!classRegistered || name == nullptr || strcmp(name, className) != 0 || windowAlive) return NULL;
+  if (!openDisplay()) return NULL;
+  wmProtocols = atom("WM_PROTOCOLS");
+  wmDeleteWindow = atom("WM_DELETE_WINDOW");
+  netWmPing = atom("_NET_WM_PING");
+
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = whitePixel();
+  attributes.event_mask = StructureNotifyMask | ButtonPressMask | ButtonReleaseMask |
+                          PointerMotionMask | KeyPressMask | KeyReleaseMask | ExposureMask;
+  int screen = DefaultScreen(display);
+  xwindow = XCreateWindow(display, RootWindow(display, screen), x, y,
+                          unsigned(width > 1 ? width : 1), unsigned(height > 1 ? height : 1), 0,
+                          CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
+                          &attributes);
+  if (xwindow == 0) return NULL;
+  gc = XCreateGC(display, xwindow, 0, nullptr);
+  XSetForeground(display, gc, currentForeground = pixelOf(0));
+
+  setTitle(title != nullptr ? title : "");
+  XClassHint classHint{const_cast<char*>("ruletri"), className};
+  XSetClassHint(display, xwindow, &classHint);
+  Atom protocols[2] = {wmDeleteWindow, netWmPing};
+  XSetWMProtocols(display, xwindow, protocols, 2);
+  long pid = long(getpid());
+  XChangeProperty(display, xwindow, atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&pid), 1);
+  if (windowClass.hIcon == theIcon) setIcon();
+  setPlacement(x, y);
+  windowAlive = true;
+  sizeClientToOuter(width, height);
+  XFlush(display);
+  return theWindow;
+}
+
+HDC WINAPI GetDC(HWND hwnd) { return isOurWindow(hwnd) ? theDC : NULL; }
+
+// Returns whether the window was visible before, as Win32 does.
+BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
+  if (!isOurWindow(hwnd)) return FALSE;
+  BOOL wasVisible = windowMapped;
+  if (cmdShow == SW_HIDE) {
+    XUnmapWindow(display, xwindow);
+    XFlush(display);
+    return wasVisible;
+  }
+  if (cmdShow == SW_SHOWMAXIMIZED) requestMaximised();
+  XMapWindow(display, xwindow);
+  // Win32 shows the window before returning: wait for the map to happen.
+  XEvent event;
+  while (!windowMapped) {
+    if (XCheckTypedWindowEvent(display, xwindow, MapNotify, &event)) {
+      windowMapped = true;
+    } else if (!waitForEvent(2000)) {
+      break;
+    }
+  }
+  return wasVisible;
+}
+
+// The window is never valid while shown, so a shown window gets its WM_PAINT
+// straight away; a hidden one has nothing to paint.
+BOOL WINAPI UpdateWindow(HWND hwnd) {
+  if (!isOurWindow(hwnd)) return FALSE;
+  if (windowMapped) windowClass.lpfnWndProc(hwnd, WM_PAINT, 0, 0);
+  XFlush(display);
+  return TRUE;
+}
+
+BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
+  for (;;) {
+    if (quitPosted) {
+      quitPosted = false;
+      *msg = MSG{};
+      msg->message = WM_QUIT;
+      msg->wParam = WPARAM(quitCode);
+      return FALSE;
+    }
+    if (display == nullptr) return -1;
+    if (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      paintWasLast = false;  // after any event (a resize, say) the next paint comes at once
+      if (windowAlive && event.xany.window == xwindow && translateEvent(event, msg)) return TRUE;
+      continue;
+    }
+    if (!windowAlive) {
+      waitForEvent(-1);
+      continue;
+    }
+    // Nothing queued: the never-validated window asks to be painted. After a
+    // first such paint the loop waits a moment for input before the next,
+    // which keeps an idle window from spinning flat out.
+    if (paintWasLast && waitForEvent(idlePaintWaitMs)) continue;
+    if (!windowMapped) {
+      waitForEvent(-1);
+      continue;
+    }
+    *msg = MSG{};
+    msg->hwnd = theWindow;
+    msg->message = WM_PAINT;
+    paintWasLast = true;
+    return TRUE;
+  }
+}
+
+BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+  LRESULT result = 0;
+  if (msg != nullptr && isOurWindow(msg->hwnd))
+    result = windowClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  if (display != nullptr) XFlush(display);
+  return result;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM, LPARAM) {
+  if (message == WM_CLOSE) DestroyWindow(hwnd);
+  return 0;
+}
+
+BOOL WINAPI DestroyWindow(HWND hwnd) {
+  if (!isOurWindow(hwnd)) return FALSE;
+  windowClass.lpfnWndProc(hwnd, WM_DESTROY, 0, 0);
+  windowAlive = false;
+  windowMapped = false;
+  XFreeGC(display, gc);
+  XDestroyWindow(display, xwindow);
+  XFlush(display);
+  return TRUE;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+  quitPosted = true;
+  quitCode = exitCode;
+}
+
+// No dialog toolkit is at hand: the message goes to standard error, as
+// "caption: text", and counts as answered with OK.
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+  fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "Error", text != nullptr ? text : "");
+  return 1;  // IDOK
+}
+
+BOOL WINAPI GetClientRect(HWND hwnd, RECT* rect) {
+  if (!isOurWindow(hwnd) || rect == nullptr) return FALSE;
+  *rect = RECT{0, 0, windowWidth, windowHeight};
+  return TRUE;
+}
+
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
+  if (dc != theDC || !windowAlive) return COLORREF(-1);
+  unsigned long pixel = pixelOf(colour);
+  if (pixel != currentForeground) XSetForeground(display, gc, currentForeground = pixel);
+  XDrawPoint(display, xwindow, gc, x, y);
+  return colour;
+}
+
+int main() {
+  static char commandLine[] = "";
+  int status = WinMain(theInstance, NULL, commandLine, SW_SHOWDEFAULT);
+  if (display != nullptr) XCloseDisplay(display);
+  return status;
+}

@@ -1,0 +1,27 @@
+#include "ruletri_oracle.h"
+
+#include "grid.h"
+
+void oracleResetGrid(int width, int height) {
+  for (int j = 0; j < gridWidth; ++j)
+    for (int i = 0; i < gridHeight; ++i) grid[j][i] = 0;
+  gridHeight = height;
+  gridWidth = width;
+  if (gridWidth > 0 && gridHeight > 0) grid[gridWidth / 2][0] = 1;
+}
+
+void oracleSweepGrid() {
+  if (gridHeight <= 1) return;
+  for (int i = 1; i < gridHeight; ++i) {
+    for (int j = 0; j < gridWidth; ++j) {
+      int up = grid[j][i - 1];
+      int left = j == 0 ? 0 : grid[j - 1][i - 1];
+      int right = j == gridWidth - 1 ? 0 : grid[j + 1][i - 1];
+      int sum = (left + up + right) % 256;
+      if (sum == 1 || sum == 2) {
+        SetPixel(windowDC, j, i, 0);
+        grid[j][i] = uint8_t((grid[j][i] + 1) % 256);
+      }
+    }
+  }
+}
