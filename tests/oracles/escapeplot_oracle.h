@@ -1,0 +1,12 @@
+// escapeplot's drawing step written out literally: one pixel at a time, column
+// by column, every double operation in the order of the escape-time algorithm,
+// the escape test a square root compared with the radius by a strict >.
+#pragma once
+
+double oracleModulus(double re, double im);
+// Whether the orbit of pixel (x, y) leaves the escape radius within limit steps.
+bool oracleEscapes(int x, int y, int limit);
+// Orbit steps the pixel takes at this limit (the step that escapes included).
+long long oracleSteps(int x, int y, int limit);
+// The whole canvas through putPixel, for the current iterationLimit.
+void oracleDrawEscapeImage();
