@@ -1,5 +1,5 @@
-// One ngonchaos run of 299,999 points and the white clear of the 640 x 480
-// canvas: the literal algorithm against the program's own code.
+// One ngonchaos run of 299,999 points: the literal algorithm against the
+// program's own code. The white clear of its 640 x 480 canvas is in pixel_bench.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -42,25 +42,7 @@ void BM_RunProgram(benchmark::State& state) {
                                                   benchmark::Counter::kIsRate);
 }
 
-void BM_ClearOracle(benchmark::State& state) {
-  openCanvas();
-  for (auto _ : state) {
-    oracleFillWhite();
-    benchmark::ClobberMemory();
-  }
-}
-
-void BM_ClearProgram(benchmark::State& state) {
-  openCanvas();
-  for (auto _ : state) {
-    fillWhite();
-    benchmark::ClobberMemory();
-  }
-}
-
 }  // namespace
 
 BENCHMARK(BM_RunOracle)->Arg(3)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunProgram)->Arg(3)->Arg(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ClearOracle)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ClearProgram)->Unit(benchmark::kMicrosecond);

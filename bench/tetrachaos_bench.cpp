@@ -1,5 +1,6 @@
 // One tetrachaos frame's drawing step (white clear plus 50,000 points, no
-// flip): the literal algorithm against the program's own code.
+// flip), and the points alone: the literal algorithm against the program's
+// own code. The clear alone is in pixel_bench.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -35,22 +36,6 @@ void BM_FrameProgram(benchmark::State& state) {
   }
 }
 
-void BM_ClearOracle(benchmark::State& state) {
-  openCanvas();
-  for (auto _ : state) {
-    oracleFillWhite();
-    benchmark::ClobberMemory();
-  }
-}
-
-void BM_ClearProgram(benchmark::State& state) {
-  openCanvas();
-  for (auto _ : state) {
-    fillWhite();
-    benchmark::ClobberMemory();
-  }
-}
-
 void BM_PointsOracle(benchmark::State& state) {
   openCanvas();
   for (auto _ : state) oraclePlayChaosGame(pointsPerFrame);
@@ -65,7 +50,5 @@ void BM_PointsProgram(benchmark::State& state) {
 
 BENCHMARK(BM_FrameOracle)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameProgram)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ClearOracle)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ClearProgram)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PointsOracle)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PointsProgram)->Unit(benchmark::kMicrosecond);

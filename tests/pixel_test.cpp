@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "pixel_oracle.h"
 #include "pixel_surface.h"
 #include "sdl_wraps.h"
 
@@ -88,8 +89,7 @@ TEST_F(PixelTest, FillWhiteMatchesThePixelByPixelClear) {
     std::fill(memory.begin(), memory.end(), kGuard);
     screenWidth = w;
     screenHeight = h;
-    for (int x = 0; x < w; ++x)
-      for (int y = 0; y < h; ++y) putPixel(x, y, 255, 255, 255);
+    oracleFillWhite();
     const std::vector<Uint32> expected = memory;
     std::fill(memory.begin(), memory.end(), kGuard);
     fillWhite();

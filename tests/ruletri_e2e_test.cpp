@@ -29,17 +29,6 @@ namespace {
 const uint32_t white = 0xFFFFFF;
 const uint32_t black = 0x000000;
 
-// The client area after a reset to width x height and the given number of
-// sweeps: white, with every pixel the sweeps paint black.
-std::vector<uint32_t> expectedImage(int width, int height, int sweeps) {
-  fake::resetAll();
-  oracleResetGrid(std::min(width, gridCapacity), std::min(height, gridCapacity));
-  for (int n = 0; n < sweeps; ++n) oracleSweepGrid();
-  std::vector<uint32_t> image(size_t(width) * height, white);
-  for (const fake::Pixel& p : fake::pixels) image[size_t(p.y) * width + p.x] = black;
-  return image;
-}
-
 long differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
   if (a.size() != b.size()) return -1;
   long n = 0;
@@ -66,7 +55,7 @@ class RuletriE2E : public ::testing::Test {
   // All events sent so far handled, then the window compared with the figure.
   void expectFigure(int w, int h, int sweeps) {
     ASSERT_TRUE(e2e::ping(app));
-    std::vector<uint32_t> expected = expectedImage(w, h, sweeps);
+    std::vector<uint32_t> expected = oracleClientImage(w, h, sweeps);
     std::vector<uint32_t> shown;
     bool same = e2e::waitUntil(
         [&] {

@@ -21,19 +21,9 @@
 namespace {
 
 const uint32_t white = 0xFFFFFF;
-const uint32_t black = 0x000000;
 
 const std::vector<std::string> wineEnvironment{
     "WINEPREFIX=" RULETRI_WINEPREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="};
-
-std::vector<uint32_t> expectedImage(int width, int height, int sweeps) {
-  fake::resetAll();
-  oracleResetGrid(std::min(width, gridCapacity), std::min(height, gridCapacity));
-  for (int n = 0; n < sweeps; ++n) oracleSweepGrid();
-  std::vector<uint32_t> image(size_t(width) * height, white);
-  for (const fake::Pixel& p : fake::pixels) image[size_t(p.y) * width + p.x] = black;
-  return image;
-}
 
 void stopWineServer() {
   std::string command = "WINEPREFIX=" RULETRI_WINEPREFIX " " RULETRI_WINESERVER " -k >/dev/null 2>&1; "
@@ -71,7 +61,7 @@ TEST_F(RuletriWine, WindowAppearsALeftClickPaintsAndTheCloseBoxEndsWithZero) {
       << "the client area is not plain white before the first click";
 
   e2e::click(app, 300, 300);
-  std::vector<uint32_t> expected = expectedImage(app.width, app.height, 1);
+  std::vector<uint32_t> expected = oracleClientImage(app.width, app.height, 1);
   std::vector<uint32_t> shown;
   bool same = e2e::waitUntil(
       [&] {

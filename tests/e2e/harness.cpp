@@ -152,6 +152,44 @@ void focus(const App& app) {
   XSync(display, False);
 }
 
+// Starts the program and waits for a new viewable top-level window in which
+// pick finds the canvas (0: not this one, or not yet). Retries when no window
+// appears; on failure everything started is killed.
+bool launchPicking(App& app, const Launch& how, const std::function<Window(Window)>& pick) {
+  xDisplay();
+  XSetErrorHandler(ignoreErrors);
+  Window root = DefaultRootWindow(display);
+  for (int attempt = 0; attempt < how.attempts; ++attempt) {
+    std::vector<Window> before = children(root);
+    std::set<Window> old(before.begin(), before.end());
+    app = App{};
+    app.pid = spawn(how);
+    bool found = waitUntil(
+        [&] {
+          if (!running(app)) return true;
+          for (Window top : children(root)) {
+            if (old.count(top) || !viewable(top)) continue;
+            XWindowAttributes a;
+            Window canvas = pick(top);
+            if (canvas == 0 || !viewable(canvas, &a)) continue;
+            app.frame = top;
+            app.canvas = canvas;
+            app.width = a.width;
+            app.height = a.height;
+            return true;
+          }
+          return false;
+        },
+        how.timeoutSeconds);
+    if (found && app.canvas != 0) {
+      focus(app);
+      return true;
+    }
+    kill(app);
+  }
+  return false;
+}
+
 }  // namespace
 
 Display* xDisplay() {
@@ -176,39 +214,9 @@ bool waitUntil(const std::function<bool()>& cond, double seconds) {
 }
 
 bool launch(App& app, const Launch& how) {
-  xDisplay();
-  XSetErrorHandler(ignoreErrors);
-  Window root = DefaultRootWindow(display);
-  for (int attempt = 0; attempt < how.attempts; ++attempt) {
-    std::vector<Window> before = children(root);
-    std::set<Window> old(before.begin(), before.end());
-    app = App{};
-    app.pid = spawn(how);
-    bool found = waitUntil(
-        [&] {
-          if (!running(app)) return true;
-          for (Window top : children(root)) {
-            if (old.count(top) || !viewable(top)) continue;
-            XWindowAttributes a;
-            Window canvas = top;
-            if (how.width > 0) canvas = findCanvas(top, how.width, how.height);
-            if (canvas == 0 || !viewable(canvas, &a)) continue;
-            app.frame = top;
-            app.canvas = canvas;
-            app.width = a.width;
-            app.height = a.height;
-            return true;
-          }
-          return false;
-        },
-        how.timeoutSeconds);
-    if (found && app.canvas != 0) {
-      focus(app);
-      return true;
-    }
-    kill(app);
-  }
-  return false;
+  return launchPicking(app, how, [&](Window top) {
+    return how.width > 0 ? findCanvas(top, how.width, how.height) : top;
+  });
 }
 
 std::vector<uint32_t> capture(const App& app) {
@@ -330,36 +338,7 @@ std::string windowName(Window w) {
 }
 
 bool launchTitled(App& app, const Launch& how, const std::string& title) {
-  xDisplay();
-  XSetErrorHandler(ignoreErrors);
-  Window root = DefaultRootWindow(display);
-  for (int attempt = 0; attempt < how.attempts; ++attempt) {
-    std::vector<Window> before = children(root);
-    std::set<Window> old(before.begin(), before.end());
-    app = App{};
-    app.pid = spawn(how);
-    bool found = waitUntil(
-        [&] {
-          if (!running(app)) return true;
-          for (Window top : children(root)) {
-            XWindowAttributes a;
-            if (old.count(top) || !viewable(top, &a) || windowName(top) != title) continue;
-            app.frame = top;
-            app.canvas = top;
-            app.width = a.width;
-            app.height = a.height;
-            return true;
-          }
-          return false;
-        },
-        how.timeoutSeconds);
-    if (found && app.canvas != 0) {
-      focus(app);
-      return true;
-    }
-    kill(app);
-  }
-  return false;
+  return launchPicking(app, how, [&](Window top) { return windowName(top) == title ? top : Window(0); });
 }
 
 bool ping(const App& app, double seconds) {

@@ -5,11 +5,6 @@
 #include "ngonchaos.h"
 #include "pixel_surface.h"
 
-void oracleFillWhite() {
-  for (int x = 0; x < 640; ++x)
-    for (int y = 0; y < 480; ++y) putPixel(x, y, 255, 255, 255);
-}
-
 void oraclePlotChaosPoints() {
   for (int i = 1; i < pointsPerRun; ++i) {
     const int k = std::rand() % cornerCount;

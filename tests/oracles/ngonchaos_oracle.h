@@ -1,8 +1,8 @@
-// ngonchaos's drawing steps written out literally: the white clear one
-// putPixel at a time, column by column, and a run of the chaos game straight
-// on the program-wide current point.
+// ngonchaos's drawing step written out literally: a run of the chaos game
+// straight on the program-wide current point. (The clear is pixel_oracle's.)
 #pragma once
 
-void oracleFillWhite();
+#include "pixel_oracle.h"
+
 // One run at the current N and ratio: pointsPerRun - 1 points, one rand() each.
 void oraclePlotChaosPoints();

@@ -1,6 +1,9 @@
 #include "ruletri_oracle.h"
 
+#include <algorithm>
+
 #include "grid.h"
+#include "ruletri_fake_windows.h"
 
 void oracleResetGrid(int width, int height) {
   for (int j = 0; j < gridWidth; ++j)
@@ -24,4 +27,13 @@ void oracleSweepGrid() {
       }
     }
   }
+}
+
+std::vector<uint32_t> oracleClientImage(int width, int height, int sweeps) {
+  fake::resetAll();
+  oracleResetGrid(std::min(width, gridCapacity), std::min(height, gridCapacity));
+  for (int n = 0; n < sweeps; ++n) oracleSweepGrid();
+  std::vector<uint32_t> image(size_t(width) * height, 0xFFFFFF);
+  for (const fake::Pixel& p : fake::pixels) image[size_t(p.y) * width + p.x] = 0x000000;
+  return image;
 }

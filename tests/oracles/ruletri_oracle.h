@@ -3,8 +3,16 @@
 // the edges tested cell by cell.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 // The reset for a client size of width x height (0 <= each <= 2000): clear
 // the old used region, take the size, plant the seed.
 void oracleResetGrid(int width, int height);
 // One sweep over the used region.
 void oracleSweepGrid();
+
+// The client area, as 0xRRGGBB, after a reset to width x height and the given
+// number of sweeps: white, with every pixel the sweeps paint black. Uses the
+// stand-in Win32 of the tests to collect the painted pixels.
+std::vector<uint32_t> oracleClientImage(int width, int height, int sweeps);

@@ -6,11 +6,6 @@
 #include "pixel_surface.h"
 #include "tetrachaos.h"
 
-void oracleFillWhite() {
-  for (int x = 0; x < screenWidth; ++x)
-    for (int y = 0; y < screenHeight; ++y) putPixel(x, y, 255, 255, 255);
-}
-
 void oraclePlotModelPoint(int x, int y, int z) {
   const double theta = turnAngle;
   const int u = int(x * std::cos(theta) - y * std::sin(theta) + 0.5);

@@ -2,7 +2,8 @@
 // white clear one putPixel at a time, column by column.
 #pragma once
 
-void oracleFillWhite();
+#include "pixel_oracle.h"
+
 void oraclePlotModelPoint(int x, int y, int z);
 void oraclePlayChaosGame(int count);
 // One frame's drawing step: the clear and a batch of points.
