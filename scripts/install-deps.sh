@@ -19,7 +19,7 @@ for p in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing the Debian packages this project needs: ${missing[*]}"
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive

@@ -18,7 +18,16 @@ if command -v xdpyinfo >/dev/null && ! xdpyinfo >/dev/null 2>&1; then
   no_display "cannot open DISPLAY=$DISPLAY"
 fi
 
-make --no-print-directory build
-[[ -x build/bin/$program ]] || { echo "build/bin/$program has not been built yet." >&2; exit 1; }
+scripts/install-deps.sh
+# Build quietly; the log is shown only when something goes wrong.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+echo "Building into build/ ..."
+if ! make --no-print-directory build >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "The build failed; the messages above say why." >&2
+  exit 1
+fi
+echo "Starting build/bin/$program"
 # SDL 1.2 quietly falls back to a text-mode driver when X fails; insist on X.
-SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11} exec "build/bin/$program"
+SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11} "build/bin/$program"
