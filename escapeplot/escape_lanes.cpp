@@ -11,7 +11,7 @@ Uint32 blackPixel = 0;
 
 namespace {
 
-int nextPixel = 0;  // pixels are handed out column by column, top to bottom
+int nextPixel = 0;  // pixels are handed out row by row, left to right
 
 // An idle lane orbits c = 0 forever and is never decided.
 void idleLane(EscapeLanes& lanes, int lane) {
@@ -28,8 +28,8 @@ void takeNextPixel(EscapeLanes& lanes, int lane) {
     return;
   }
   const int pixel = nextPixel++;
-  const double cr = columnReal[pixel / imageHeight];
-  const double ci = rowImaginary[pixel % imageHeight];
+  const double cr = columnReal[pixel % imageWidth];
+  const double ci = rowImaginary[pixel / imageWidth];
   const double size = modulus(cr, ci);
   lanes.pixel[lane] = pixel;
   lanes.zr[lane] = lanes.zi[lane] = 0.0;
@@ -46,6 +46,21 @@ void prepareImage() {
   for (int y = 0; y < imageHeight; ++y) rowImaginary[y] = 1.2 - (double(y) * 2.4) / 480.0;
   whitePixel = SDL_MapRGB(screen->format, 255, 255, 255);
   blackPixel = SDL_MapRGB(screen->format, 0, 0, 0);
+}
+
+void plotPixels(const int64_t* records, int count) {
+  Uint32* const pixels = static_cast<Uint32*>(screen->pixels);
+  const int pitch = screen->pitch / 4;
+  const int width = screenWidth;
+  const int height = screenHeight;
+  const Uint32 white = whitePixel;
+  const Uint32 black = blackPixel;
+  for (int i = 0; i < count; ++i) {
+    const int pixel = int(records[i] >> 1);
+    const int x = pixel % imageWidth;
+    const int y = pixel / imageWidth;
+    if (x < width && y < height) pixels[y * pitch + x] = (records[i] & 1) ? white : black;
+  }
 }
 
 void startLanes(EscapeLanes& lanes, int laneCount) {

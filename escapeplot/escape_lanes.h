@@ -22,15 +22,20 @@ extern Uint32 whitePixel;
 extern Uint32 blackPixel;
 void prepareImage();
 
-// Pixels are numbered column by column, top to bottom: x * 480 + y. This is
+// Pixels are numbered row by row, left to right: y * 640 + x, so pixels
+// decided one after another are written to neighbouring addresses. This is
 // the write of putPixel(x, y, ...) with the colour mapped once per image.
 inline void plotPixel(int pixel, bool escaped) {
-  const int x = pixel / imageHeight;
-  const int y = pixel % imageHeight;
+  const int x = pixel % imageWidth;
+  const int y = pixel / imageWidth;
   if (x >= screenWidth || y >= screenHeight) return;
   Uint32* row = static_cast<Uint32*>(screen->pixels) + (y * screen->pitch) / 4;
   row[x] = escaped ? whitePixel : blackPixel;
 }
+
+// A batch of decided pixels, each recorded as pixel * 2 plus 1 when it
+// escaped: the same writes as plotPixel, with the surface read once.
+void plotPixels(const int64_t* records, int count);
 
 constexpr int maxLanes = 32;
 
