@@ -12,6 +12,7 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
+#include <cstdint>
 #include <limits>
 
 #include "escapeplot.h"
