@@ -65,9 +65,6 @@ Vector broadcast(double value) { return _mm256_set1_pd(value); }
 Vector loadVector(const double* address) { return _mm256_loadu_pd(address); }
 Vector lanesOf(int mask) { return _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(laneBits[mask].data()))); }
 void storeVector(double* address, Vector v) { _mm256_storeu_pd(address, v); }
-Vector add(Vector a, Vector b) { return _mm256_add_pd(a, b); }
-Vector sub(Vector a, Vector b) { return _mm256_sub_pd(a, b); }
-Vector mul(Vector a, Vector b) { return _mm256_mul_pd(a, b); }
 Vector squareRoot(Vector a) { return _mm256_sqrt_pd(a); }
 Vector greater(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
 Vector equal(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }

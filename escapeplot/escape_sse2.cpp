@@ -25,9 +25,6 @@ Vector broadcast(double value) { return _mm_set1_pd(value); }
 Vector loadVector(const double* address) { return _mm_loadu_pd(address); }
 Vector lanesOf(int mask) { return _mm_castsi128_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(laneBits[mask].data()))); }
 void storeVector(double* address, Vector v) { _mm_storeu_pd(address, v); }
-Vector add(Vector a, Vector b) { return _mm_add_pd(a, b); }
-Vector sub(Vector a, Vector b) { return _mm_sub_pd(a, b); }
-Vector mul(Vector a, Vector b) { return _mm_mul_pd(a, b); }
 Vector squareRoot(Vector a) { return _mm_sqrt_pd(a); }
 Vector greater(Vector a, Vector b) { return _mm_cmpgt_pd(a, b); }
 Vector equal(Vector a, Vector b) { return _mm_cmpeq_pd(a, b); }

@@ -4,12 +4,13 @@
 // operations on it:
 //   broadcast(value), loadVector(address), storeVector(address, v),
 //   lanesOf(mask) (all ones in the lanes of mask);
-//   add, sub, mul, squareRoot, greater, equal, both, either, andNot, select,
-//   signs (one bit per lane);
+//   squareRoot, greater, equal, both, either, andNot, select, signs (one bit
+//   per lane);
 //   expandLoad(old, lanes, mask, source): lane i of mask takes source[j] where
 //     j counts the lanes of mask below i, the other lanes keep old;
 //   compressStore(destination, mask, values): the lanes of mask, in order, to
 //     the start of destination (width doubles are written).
+// +, - and * are the compiler's own lane-wise operations on these types.
 // Each lane does the scalar step's operations in the scalar step's order:
 // separate multiplications and additions (never fused), one square root, a
 // strict >. A lane whose pixel is decided takes the next pixel through these
@@ -61,9 +62,9 @@ void startRow(VectorQueue& queue, int row) {
   const Vector two = broadcast(2.0);
   for (int x = 0; x < imageWidth; x += width) {
     const Vector cr = loadVector(queue.real + x);
-    const Vector size = squareRoot(add(mul(cr, cr), mul(ci, ci)));
+    const Vector size = squareRoot(cr * cr + ci * ci);
     storeVector(queue.radius + x, select(greater(size, two), size, two));
-    storeVector(queue.pixel + x, add(first, loadVector(queue.index + x)));
+    storeVector(queue.pixel + x, first + loadVector(queue.index + x));
   }
 }
 
@@ -125,10 +126,10 @@ inline void take(VectorQueue& queue, VectorOrbits& o, Vector lanes, int mask, Ve
 // set in out, those that have used up their steps in ended.
 inline void advance(VectorOrbits& o, Vector& out, Vector& ended) {
   const Vector t = o.zr;
-  o.zr = add(sub(mul(o.zr, o.zr), mul(o.zi, o.zi)), o.cr);
-  o.zi = add(mul(mul(broadcast(2.0), o.zi), t), o.ci);
-  out = greater(squareRoot(add(mul(o.zr, o.zr), mul(o.zi, o.zi))), o.radius);
-  o.left = sub(o.left, broadcast(1.0));
+  o.zr = (o.zr * o.zr - o.zi * o.zi) + o.cr;
+  o.zi = ((broadcast(2.0) * o.zi) * t) + o.ci;
+  out = greater(squareRoot(o.zr * o.zr + o.zi * o.zi), o.radius);
+  o.left = o.left - broadcast(1.0);
   ended = equal(o.left, broadcast(0.0));
 }
 
@@ -145,7 +146,7 @@ inline void stepTwice(VectorQueue& queue, VectorOrbits& o, Vector limit) {
   const Vector escaped = either(out1, andNot(first, out2));
   const int mask = signs(decided);
   if (mask == 0) return;
-  const Vector code = add(add(o.pixel, o.pixel), both(escaped, broadcast(1.0)));
+  const Vector code = (o.pixel + o.pixel) + both(escaped, broadcast(1.0));
   compressStore(queue.decided + queue.decidedCount, mask, code);
   queue.decidedCount += laneCount[mask];
   take(queue, o, decided, mask, limit);
