@@ -36,17 +36,19 @@ inline void plotPixel(int pixel, bool escaped) {
 // escaped: the same writes as plotPixel, with the surface read once.
 template <typename Record>
 void plotPixels(const Record* records, int count) {
+  if (screenWidth < imageWidth || screenHeight < imageHeight) {
+    for (int i = 0; i < count; ++i) plotPixel(int(records[i]) >> 1, int(records[i]) & 1);
+    return;
+  }
   Uint32* const pixels = static_cast<Uint32*>(screen->pixels);
-  const int pitch = screen->pitch / 4;
-  const int width = screenWidth;
-  const int height = screenHeight;
+  const unsigned pitch = screen->pitch / 4;
   const Uint32 white = whitePixel;
   const Uint32 black = blackPixel;
   for (int i = 0; i < count; ++i) {
-    const int code = int(records[i]);
-    const int x = (code >> 1) % imageWidth;
-    const int y = (code >> 1) / imageWidth;
-    if (x < width && y < height) pixels[y * pitch + x] = (code & 1) ? white : black;
+    const unsigned code = unsigned(records[i]);
+    const unsigned y = (code >> 1) / imageWidth;
+    const unsigned x = (code >> 1) - y * imageWidth;
+    pixels[y * pitch + x] = (code & 1) ? white : black;
   }
 }
 
