@@ -237,6 +237,36 @@ TEST_F(EscapeImage, WidePitchAndOtherChannelOrderMatchTheOracle) {
   SDL_FreeSurface(wide);
 }
 
+// On a screen smaller than the canvas every path drops the pixels off it, as
+// putPixel does, and writes nothing outside the surface.
+TEST_F(EscapeImage, SmallerScreenGetsTheClippedImage) {
+  SDL_Surface* const opened = screen;
+  const int width = W - 41;
+  const int height = H - 7;
+  SDL_Surface* small = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  ASSERT_NE(small, nullptr);
+  screen = small;
+  screenWidth = width;
+  screenHeight = height;
+  iterationLimit = 7;
+  std::vector<Uint32> expected;
+  fillCanvas(untouched);
+  oracleDrawEscapeImage();
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) expected.push_back(pixelAt(x, y));
+  for (int path = 0; path < renderPathCount; ++path) {
+    if (!renderPathAvailable(path)) continue;
+    drawOnPath(path, 7);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        ASSERT_EQ(pixelAt(x, y), expected[y * width + x]) << pathName(path) << " at " << x << ", " << y;
+  }
+  screen = opened;
+  screenWidth = W;
+  screenHeight = H;
+  SDL_FreeSurface(small);
+}
+
 TEST_F(EscapeImage, ChosenPathIsTheWidestAvailable) {
   chooseRenderPath();
   EXPECT_TRUE(renderPathAvailable(renderPath));
