@@ -2,6 +2,7 @@
 // figures the image must show whatever path draws it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -238,28 +239,35 @@ TEST_F(EscapeImage, WidePitchAndOtherChannelOrderMatchTheOracle) {
 }
 
 // On a screen smaller than the canvas every path drops the pixels off it, as
-// putPixel does, and writes nothing outside the surface.
+// putPixel does: the visible pixels match the oracle, and the memory around
+// them (the rest of each row's pitch and the rows below) stays untouched.
 TEST_F(EscapeImage, SmallerScreenGetsTheClippedImage) {
   SDL_Surface* const opened = screen;
   const int width = W - 41;
   const int height = H - 7;
-  SDL_Surface* small = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  const int pitchWords = W + 16;
+  const int rows = H + 16;
+  std::vector<Uint32> memory(pitchWords * rows);
+  SDL_Surface* small = SDL_CreateRGBSurfaceFrom(memory.data(), width, height, 32, pitchWords * 4, 0xFF0000, 0xFF00,
+                                                0xFF, 0);
   ASSERT_NE(small, nullptr);
   screen = small;
   screenWidth = width;
   screenHeight = height;
   iterationLimit = 7;
-  std::vector<Uint32> expected;
-  fillCanvas(untouched);
+  std::fill(memory.begin(), memory.end(), untouched);
   oracleDrawEscapeImage();
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) expected.push_back(pixelAt(x, y));
+  const std::vector<Uint32> expected = memory;
   for (int path = 0; path < renderPathCount; ++path) {
     if (!renderPathAvailable(path)) continue;
-    drawOnPath(path, 7);
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        ASSERT_EQ(pixelAt(x, y), expected[y * width + x]) << pathName(path) << " at " << x << ", " << y;
+    std::fill(memory.begin(), memory.end(), untouched);
+    renderPath = path;
+    drawEscapeImage();
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < pitchWords; ++x) {
+        const Uint32 want = x < width && y < height ? expected[y * pitchWords + x] : untouched;
+        ASSERT_EQ(memory[y * pitchWords + x], want) << pathName(path) << " at " << x << ", " << y;
+      }
   }
   screen = opened;
   screenWidth = W;
