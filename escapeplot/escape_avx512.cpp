@@ -154,7 +154,7 @@ void drawLanesAvx512() {
   queue.decidedCount = 0;
   startRow(queue, 0);
   const __m512d limit = _mm512_set1_pd(double(iterationLimit));
-  Orbits o[vectors];
+  Orbits o[vectors]{};
   for (Orbits& orbits : o) {
     idle(orbits, 0xFF);
     take(queue, orbits, 0xFF, limit);

@@ -164,7 +164,7 @@ void drawVectorLanes() {
   startQueue(queue);
   const Vector limit = broadcast(double(iterationLimit));
   const Vector all = lanesOf((1 << width) - 1);
-  VectorOrbits o[vectors];
+  VectorOrbits o[vectors]{};
   for (VectorOrbits& orbits : o) {
     idle(orbits, all);
     take(queue, orbits, all, (1 << width) - 1, limit);
