@@ -1,7 +1,10 @@
-// Four orbits per instruction with 256-bit vectors, several vectors in flight.
-// Each lane does the scalar step's operations in the scalar step's order:
-// separate multiplications and additions (never fused), one square root, a
-// strict >.
+// Four orbits per instruction with 256-bit vectors, four vectors in flight.
+// The loop itself is escape_vectors.h; here are its operations on __m256d.
+// Expanding and compressing lanes is one permutation of 32-bit halves, picked
+// from a table by the lane mask.
+#include <array>
+#include <cstdint>
+
 #include "escape_lanes.h"
 
 #if defined(__x86_64__)
@@ -12,55 +15,83 @@
 namespace {
 
 constexpr int width = 4;
-constexpr int vectors = 4;
+
+using Halves = std::array<std::array<int32_t, 8>, 16>;
+
+// For each lane mask, the 32-bit halves that move lane j of the source to the
+// lane holding the mask's j-th set bit (expand), or that lane to lane j
+// (compress).
+constexpr Halves expandTable() {
+  Halves table{};
+  for (int mask = 0; mask < 16; ++mask) {
+    int j = 0;
+    for (int lane = 0; lane < width; ++lane) {
+      const int from = (mask >> lane) & 1 ? j++ : lane;
+      table[mask][2 * lane] = 2 * from;
+      table[mask][2 * lane + 1] = 2 * from + 1;
+    }
+  }
+  return table;
+}
+
+constexpr Halves compressTable() {
+  Halves table{};
+  for (int mask = 0; mask < 16; ++mask) {
+    int j = 0;
+    for (int lane = 0; lane < width; ++lane)
+      if ((mask >> lane) & 1) {
+        table[mask][2 * j] = 2 * lane;
+        table[mask][2 * j + 1] = 2 * lane + 1;
+        ++j;
+      }
+  }
+  return table;
+}
+
+constexpr std::array<std::array<int64_t, width>, 16> laneTable() {
+  std::array<std::array<int64_t, width>, 16> table{};
+  for (int mask = 0; mask < 16; ++mask)
+    for (int lane = 0; lane < width; ++lane) table[mask][lane] = (mask >> lane) & 1 ? -1 : 0;
+  return table;
+}
+
+alignas(32) constexpr Halves expandHalves = expandTable();
+alignas(32) constexpr Halves compressHalves = compressTable();
+alignas(32) constexpr std::array<std::array<int64_t, width>, 16> laneBits = laneTable();
+
+using Vector = __m256d;
+
+Vector broadcast(double value) { return _mm256_set1_pd(value); }
+Vector loadVector(const double* address) { return _mm256_loadu_pd(address); }
+Vector lanesOf(int mask) { return _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(laneBits[mask].data()))); }
+void storeVector(double* address, Vector v) { _mm256_storeu_pd(address, v); }
+Vector squareRoot(Vector a) { return _mm256_sqrt_pd(a); }
+Vector greater(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
+Vector equal(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+Vector both(Vector a, Vector b) { return _mm256_and_pd(a, b); }
+Vector either(Vector a, Vector b) { return _mm256_or_pd(a, b); }
+Vector andNot(Vector a, Vector b) { return _mm256_andnot_pd(a, b); }
+Vector select(Vector lanes, Vector ifSet, Vector ifClear) { return _mm256_blendv_pd(ifClear, ifSet, lanes); }
+int signs(Vector a) { return _mm256_movemask_pd(a); }
+
+__m256i halves(const Halves& table, int mask) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(table[mask].data()));
+}
+
+Vector expandLoad(Vector old, Vector lanes, int mask, const double* source) {
+  const __m256 loaded = _mm256_castpd_ps(_mm256_loadu_pd(source));
+  return select(lanes, _mm256_castps_pd(_mm256_permutevar8x32_ps(loaded, halves(expandHalves, mask))), old);
+}
+
+void compressStore(double* destination, int mask, Vector values) {
+  const __m256 packed = _mm256_permutevar8x32_ps(_mm256_castpd_ps(values), halves(compressHalves, mask));
+  _mm256_storeu_pd(destination, _mm256_castps_pd(packed));
+}
 
 }  // namespace
 
-void drawLanesAvx2() {
-  EscapeLanes lanes;
-  startLanes(lanes, width * vectors);
-  const __m256d two = _mm256_set1_pd(2.0);
-  const __m256d one = _mm256_set1_pd(1.0);
-  const __m256d zero = _mm256_setzero_pd();
-  while (lanes.busy > 0) {
-    __m256d zr[vectors], zi[vectors], left[vectors], out[vectors], ended[vectors];
-#pragma GCC unroll 4
-    for (int v = 0; v < vectors; ++v) {
-      zr[v] = _mm256_load_pd(lanes.zr + width * v);
-      zi[v] = _mm256_load_pd(lanes.zi + width * v);
-      left[v] = _mm256_load_pd(lanes.stepsLeft + width * v);
-    }
-    for (;;) {
-      __m256d any = zero;
-#pragma GCC unroll 4
-      for (int v = 0; v < vectors; ++v) {
-        const __m256d cr = _mm256_load_pd(lanes.cr + width * v);
-        const __m256d ci = _mm256_load_pd(lanes.ci + width * v);
-        const __m256d radius = _mm256_load_pd(lanes.radius + width * v);
-        const __m256d t = zr[v];
-        zr[v] = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(zr[v], zr[v]), _mm256_mul_pd(zi[v], zi[v])), cr);
-        zi[v] = _mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(two, zi[v]), t), ci);
-        const __m256d size =
-            _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(zr[v], zr[v]), _mm256_mul_pd(zi[v], zi[v])));
-        out[v] = _mm256_cmp_pd(size, radius, _CMP_GT_OQ);
-        left[v] = _mm256_sub_pd(left[v], one);
-        ended[v] = _mm256_cmp_pd(left[v], zero, _CMP_EQ_OQ);
-        any = _mm256_or_pd(any, _mm256_or_pd(out[v], ended[v]));
-      }
-      if (_mm256_movemask_pd(any) != 0) break;
-    }
-    uint32_t decided = 0;
-    uint32_t escaped = 0;
-#pragma GCC unroll 4
-    for (int v = 0; v < vectors; ++v) {
-      _mm256_store_pd(lanes.zr + width * v, zr[v]);
-      _mm256_store_pd(lanes.zi + width * v, zi[v]);
-      _mm256_store_pd(lanes.stepsLeft + width * v, left[v]);
-      decided |= uint32_t(_mm256_movemask_pd(_mm256_or_pd(out[v], ended[v]))) << (width * v);
-      escaped |= uint32_t(_mm256_movemask_pd(out[v])) << (width * v);
-    }
-    refillLanes(lanes, decided, escaped);
-  }
-}
+#include "escape_vectors.h"
+
+void drawLanesAvx2() { drawVectorLanes(); }
 
 #endif

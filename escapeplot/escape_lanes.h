@@ -1,12 +1,11 @@
-// What the renderers share: the per-image values of the columns and rows, the
-// pixel write, and the pixel queue of the lane-based paths. Each lane follows
-// the orbit of one pixel; once a lane's pixel is decided it is written and the
-// lane takes the next pixel of the image, so an image costs steps only for
-// pixels that are still iterating.
+// What the renderers share: the per-image values of the columns and rows and
+// the pixel writes. Each lane of a renderer follows the orbit of one pixel;
+// once a lane's pixel is decided it is written and the lane takes the next
+// pixel of the image, so an image costs steps only for pixels that are still
+// iterating.
 #pragma once
 
 #include <array>
-#include <cstdint>
 
 #include "pixel_surface.h"
 
@@ -22,38 +21,36 @@ extern Uint32 whitePixel;
 extern Uint32 blackPixel;
 void prepareImage();
 
-// Pixels are numbered column by column, top to bottom: x * 480 + y. This is
+// Pixels are numbered row by row, left to right: y * 640 + x, so pixels
+// decided one after another are written to neighbouring addresses. This is
 // the write of putPixel(x, y, ...) with the colour mapped once per image.
 inline void plotPixel(int pixel, bool escaped) {
-  const int x = pixel / imageHeight;
-  const int y = pixel % imageHeight;
+  const int x = pixel % imageWidth;
+  const int y = pixel / imageWidth;
   if (x >= screenWidth || y >= screenHeight) return;
   Uint32* row = static_cast<Uint32*>(screen->pixels) + (y * screen->pitch) / 4;
   row[x] = escaped ? whitePixel : blackPixel;
 }
 
-constexpr int maxLanes = 32;
-
-// One orbit per lane, laid out so that a vector load picks up adjacent lanes.
-struct EscapeLanes {
-  alignas(64) double zr[maxLanes];
-  alignas(64) double zi[maxLanes];
-  alignas(64) double cr[maxLanes];
-  alignas(64) double ci[maxLanes];
-  alignas(64) double radius[maxLanes];
-  alignas(64) double stepsLeft[maxLanes];  // steps the lane may still take
-  int pixel[maxLanes];
-  int busy;  // lanes that still follow a pixel; the others idle harmlessly
-};
-
-// Starts a new image (prepareImage) and gives each of the first laneCount
-// lanes a pixel.
-void startLanes(EscapeLanes& lanes, int laneCount);
-
-// Lanes whose bit is set in decided have finished their pixel: white if the
-// lane's bit is also set in escaped, black otherwise. Each of them writes its
-// pixel and takes the next one, or idles when none are left.
-void refillLanes(EscapeLanes& lanes, uint32_t decided, uint32_t escaped);
+// A batch of decided pixels, each recorded as pixel * 2 plus 1 when it
+// escaped: the same writes as plotPixel, with the surface read once.
+template <typename Record>
+void plotPixels(const Record* records, int count) {
+  if (screenWidth < imageWidth || screenHeight < imageHeight) {
+    for (int i = 0; i < count; ++i) plotPixel(int(records[i]) >> 1, int(records[i]) & 1);
+    return;
+  }
+  Uint32* const pixels = static_cast<Uint32*>(screen->pixels);
+  const unsigned pitch = screen->pitch / 4;
+  const Uint32 white = whitePixel;
+  const Uint32 black = blackPixel;
+  for (int i = 0; i < count; ++i) {
+    const unsigned code = unsigned(records[i]);
+    const unsigned y = (code >> 1) / imageWidth;
+    const unsigned x = (code >> 1) - y * imageWidth;
+    pixels[y * pitch + x] = (code & 1) ? white : black;
+  }
+}
 
 void drawLanesScalar();
 #if defined(__x86_64__)

@@ -26,8 +26,8 @@ bool startOrbit(Orbit& orbit) {
     return false;
   }
   const int pixel = nextPixel++;
-  const double cr = columnReal[pixel / imageHeight];
-  const double ci = rowImaginary[pixel % imageHeight];
+  const double cr = columnReal[pixel % imageWidth];
+  const double ci = rowImaginary[pixel / imageWidth];
   const double size = modulus(cr, ci);
   orbit = Orbit{0.0, 0.0, cr, ci, size > 2.0 ? size : 2.0, double(iterationLimit), pixel};
   return true;

@@ -1,64 +1,54 @@
-// Two orbits per instruction with SSE2, which every x86-64 has, several
-// vectors in flight. Each lane does the scalar step's operations in the scalar
-// step's order: separate multiplications and additions (never fused), one
-// square root, a strict >.
+// Two orbits per instruction with SSE2, which every x86-64 has, four vectors
+// in flight. The loop itself is escape_vectors.h; here are its operations on
+// __m128d. With two lanes the only expansion or compression that moves a
+// value is the one between lane 0 and lane 1 (masks 2 and 1 of one lane).
 #include "escape_lanes.h"
 
 #if defined(__x86_64__)
 #include <emmintrin.h>
 
+#include <array>
+#include <cstdint>
+
 namespace {
 
 constexpr int width = 2;
-constexpr int vectors = 4;
+
+using Vector = __m128d;
+
+alignas(16) constexpr std::array<std::array<int64_t, width>, 4> laneBits = {{{0, 0}, {-1, 0}, {0, -1}, {-1, -1}}};
+// All ones where a lane mask needs lane 0's value in lane 1 (expand) or lane
+// 1's value in lane 0 (compress): only for the mask of lane 1 alone.
+alignas(16) constexpr std::array<std::array<int64_t, width>, 4> secondOnly = {{{0, 0}, {0, 0}, {-1, -1}, {0, 0}}};
+
+Vector broadcast(double value) { return _mm_set1_pd(value); }
+Vector loadVector(const double* address) { return _mm_loadu_pd(address); }
+Vector lanesOf(int mask) { return _mm_castsi128_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(laneBits[mask].data()))); }
+void storeVector(double* address, Vector v) { _mm_storeu_pd(address, v); }
+Vector squareRoot(Vector a) { return _mm_sqrt_pd(a); }
+Vector greater(Vector a, Vector b) { return _mm_cmpgt_pd(a, b); }
+Vector equal(Vector a, Vector b) { return _mm_cmpeq_pd(a, b); }
+Vector both(Vector a, Vector b) { return _mm_and_pd(a, b); }
+Vector either(Vector a, Vector b) { return _mm_or_pd(a, b); }
+Vector andNot(Vector a, Vector b) { return _mm_andnot_pd(a, b); }
+Vector select(Vector lanes, Vector ifSet, Vector ifClear) { return either(both(lanes, ifSet), andNot(lanes, ifClear)); }
+int signs(Vector a) { return _mm_movemask_pd(a); }
+
+Vector onlySecond(int mask) { return _mm_castsi128_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(secondOnly[mask].data()))); }
+
+Vector expandLoad(Vector old, Vector lanes, int mask, const double* source) {
+  const Vector loaded = _mm_loadu_pd(source);
+  return select(lanes, select(onlySecond(mask), _mm_unpacklo_pd(loaded, loaded), loaded), old);
+}
+
+void compressStore(double* destination, int mask, Vector values) {
+  _mm_storeu_pd(destination, select(onlySecond(mask), _mm_unpackhi_pd(values, values), values));
+}
 
 }  // namespace
 
-void drawLanesSse2() {
-  EscapeLanes lanes;
-  startLanes(lanes, width * vectors);
-  const __m128d two = _mm_set1_pd(2.0);
-  const __m128d one = _mm_set1_pd(1.0);
-  const __m128d zero = _mm_setzero_pd();
-  while (lanes.busy > 0) {
-    __m128d zr[vectors], zi[vectors], left[vectors], out[vectors], ended[vectors];
-#pragma GCC unroll 4
-    for (int v = 0; v < vectors; ++v) {
-      zr[v] = _mm_load_pd(lanes.zr + width * v);
-      zi[v] = _mm_load_pd(lanes.zi + width * v);
-      left[v] = _mm_load_pd(lanes.stepsLeft + width * v);
-    }
-    for (;;) {
-      __m128d any = zero;
-#pragma GCC unroll 4
-      for (int v = 0; v < vectors; ++v) {
-        const __m128d cr = _mm_load_pd(lanes.cr + width * v);
-        const __m128d ci = _mm_load_pd(lanes.ci + width * v);
-        const __m128d radius = _mm_load_pd(lanes.radius + width * v);
-        const __m128d t = zr[v];
-        zr[v] = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(zr[v], zr[v]), _mm_mul_pd(zi[v], zi[v])), cr);
-        zi[v] = _mm_add_pd(_mm_mul_pd(_mm_mul_pd(two, zi[v]), t), ci);
-        const __m128d size =
-            _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(zr[v], zr[v]), _mm_mul_pd(zi[v], zi[v])));
-        out[v] = _mm_cmpgt_pd(size, radius);
-        left[v] = _mm_sub_pd(left[v], one);
-        ended[v] = _mm_cmpeq_pd(left[v], zero);
-        any = _mm_or_pd(any, _mm_or_pd(out[v], ended[v]));
-      }
-      if (_mm_movemask_pd(any) != 0) break;
-    }
-    uint32_t decided = 0;
-    uint32_t escaped = 0;
-#pragma GCC unroll 4
-    for (int v = 0; v < vectors; ++v) {
-      _mm_store_pd(lanes.zr + width * v, zr[v]);
-      _mm_store_pd(lanes.zi + width * v, zi[v]);
-      _mm_store_pd(lanes.stepsLeft + width * v, left[v]);
-      decided |= uint32_t(_mm_movemask_pd(_mm_or_pd(out[v], ended[v]))) << (width * v);
-      escaped |= uint32_t(_mm_movemask_pd(out[v])) << (width * v);
-    }
-    refillLanes(lanes, decided, escaped);
-  }
-}
+#include "escape_vectors.h"
+
+void drawLanesSse2() { drawVectorLanes(); }
 
 #endif

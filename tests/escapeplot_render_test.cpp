@@ -2,6 +2,7 @@
 // figures the image must show whatever path draws it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -235,6 +236,43 @@ TEST_F(EscapeImage, WidePitchAndOtherChannelOrderMatchTheOracle) {
   }
   screen = opened;
   SDL_FreeSurface(wide);
+}
+
+// On a screen smaller than the canvas every path drops the pixels off it, as
+// putPixel does: the visible pixels match the oracle, and the memory around
+// them (the rest of each row's pitch and the rows below) stays untouched.
+TEST_F(EscapeImage, SmallerScreenGetsTheClippedImage) {
+  SDL_Surface* const opened = screen;
+  const int width = W - 41;
+  const int height = H - 7;
+  const int pitchWords = W + 16;
+  const int rows = H + 16;
+  std::vector<Uint32> memory(pitchWords * rows);
+  SDL_Surface* small = SDL_CreateRGBSurfaceFrom(memory.data(), width, height, 32, pitchWords * 4, 0xFF0000, 0xFF00,
+                                                0xFF, 0);
+  ASSERT_NE(small, nullptr);
+  screen = small;
+  screenWidth = width;
+  screenHeight = height;
+  iterationLimit = 7;
+  std::fill(memory.begin(), memory.end(), untouched);
+  oracleDrawEscapeImage();
+  const std::vector<Uint32> expected = memory;
+  for (int path = 0; path < renderPathCount; ++path) {
+    if (!renderPathAvailable(path)) continue;
+    std::fill(memory.begin(), memory.end(), untouched);
+    renderPath = path;
+    drawEscapeImage();
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < pitchWords; ++x) {
+        const Uint32 want = x < width && y < height ? expected[y * pitchWords + x] : untouched;
+        ASSERT_EQ(memory[y * pitchWords + x], want) << pathName(path) << " at " << x << ", " << y;
+      }
+  }
+  screen = opened;
+  screenWidth = W;
+  screenHeight = H;
+  SDL_FreeSurface(small);
 }
 
 TEST_F(EscapeImage, ChosenPathIsTheWidestAvailable) {

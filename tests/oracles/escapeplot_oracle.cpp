@@ -7,25 +7,11 @@
 
 double oracleModulus(double re, double im) { return std::sqrt(re * re + im * im); }
 
-long long oracleSteps(int x, int y, int limit) {
-  double zr = 0.0;
-  double zi = 0.0;
-  const double cr = (x * 3.2) / 640.0 - 2.4;
-  const double ci = 1.2 - (y * 2.4) / 480.0;
-  double r = 2.0;
-  if (oracleModulus(cr, ci) > 2.0) r = oracleModulus(cr, ci);
-  int k = 0;
-  while (k < limit) {
-    const double t = zr;
-    zr = (zr * zr - zi * zi) + cr;
-    zi = ((2.0 * zi) * t) + ci;
-    if (oracleModulus(zr, zi) > r) return k + 1;
-    k = k + 1;
-  }
-  return k;
-}
+namespace {
 
-bool oracleEscapes(int x, int y, int limit) {
+// The escape-time loop of pixel (x, y) written out literally: the counter k
+// as the loop leaves it, below limit exactly when the orbit escaped.
+int finalCount(int x, int y, int limit) {
   double zr = 0.0;
   double zi = 0.0;
   const double cr = (x * 3.2) / 640.0 - 2.4;
@@ -40,8 +26,18 @@ bool oracleEscapes(int x, int y, int limit) {
     if (oracleModulus(zr, zi) > r) break;
     k = k + 1;
   }
-  return k < limit;
+  return k;
 }
+
+}  // namespace
+
+// An escaping orbit also took the step that left the radius.
+long long oracleSteps(int x, int y, int limit) {
+  const int k = finalCount(x, y, limit);
+  return k < limit ? k + 1 : k;
+}
+
+bool oracleEscapes(int x, int y, int limit) { return finalCount(x, y, limit) < limit; }
 
 void oracleDrawEscapeImage() {
   for (int x = 0; x < 640; ++x)
