@@ -155,6 +155,19 @@ TEST_F(RuletriE2E, ResizeThenClickDrawsAFreshFigureCentredOnTheNewWidth) {
   expectFigure(1200, 700, 1);
 }
 
+// The grid holds 2000 columns: in a client area 2600 wide they sit in the
+// middle, 300 white columns on either side.
+TEST_F(RuletriE2E, FigureIsCentredInAClientAreaWiderThanTheGrid) {
+  resizeTo(2600, 900);
+  e2e::click(app, 1300, 450);
+  std::vector<uint32_t> figure = oracleClientImage(2000, 900, 1);
+  std::vector<uint32_t> expected(size_t(2600) * 900, white);
+  for (int y = 0; y < 900; ++y)
+    std::copy_n(figure.begin() + y * 2000, 2000, expected.begin() + y * 2600 + 300);
+  EXPECT_TRUE(oracleClientImage(2600, 900, 1) == expected) << "the oracle does not centre the figure";
+  expectFigure(2600, 900, 1);
+}
+
 TEST_F(RuletriE2E, CloseBoxEndsTheProgramWithStatusZero) {
   e2e::click(app, 700, 400);
   e2e::closeWindow(app);
