@@ -263,4 +263,33 @@ TEST_F(RuletriUnderAWindowManager, OuterSizeIncludesTheFrameTheManagerTells) {
   expectFigure(1492, 813, 1);
 }
 
+// Another window over it and taken away, then unmapped and mapped again (what
+// minimising and restoring do): the figure is back, pixel for pixel.
+TEST_F(RuletriUnderAWindowManager, FigureSurvivesBeingCoveredAndMinimised) {
+  Display* d = e2e::xDisplay();
+  auto waitMapState = [&](Window w, int state) {
+    return e2e::waitUntil(
+        [&] {
+          XWindowAttributes a;
+          return XGetWindowAttributes(d, w, &a) && a.map_state == state;
+        },
+        10);
+  };
+  e2e::click(app, 700, 400);
+  expectFigure(1492, 813, 1);
+
+  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1600, 900, 0, 0, 0x808080);
+  XMapRaised(d, cover);
+  ASSERT_TRUE(waitMapState(cover, IsViewable));
+  XDestroyWindow(d, cover);
+  XSync(d, False);
+  expectFigure(1492, 813, 1);
+
+  XUnmapWindow(d, app.frame);
+  ASSERT_TRUE(waitMapState(app.frame, IsUnmapped));
+  XMapWindow(d, app.frame);
+  ASSERT_TRUE(waitMapState(app.frame, IsViewable));
+  expectFigure(1492, 813, 1);
+}
+
 }  // namespace
