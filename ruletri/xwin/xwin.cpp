@@ -83,7 +83,8 @@ int handleError(Display* d, XErrorEvent* error) {
 
 bool openDisplay() {
   if (display == nullptr) display = XOpenDisplay(nullptr);
-  if (display != nullptr && defaultErrorHandler == nullptr) defaultErrorHandler = XSetErrorHandler(handleError);
+  if (display != nullptr && defaultErrorHandler == nullptr)
+    defaultErrorHandler = XSetErrorHandler(handleError);
   return display != nullptr;
 }
 
@@ -155,7 +156,8 @@ bool readFrameExtents(long extents[4]) {
 
 void sendPoints() {
   if (pendingCount == 0) return;
-  if (clientPixmap != 0) XDrawPoints(display, clientPixmap, gc, pendingPoints, pendingCount, CoordModeOrigin);
+  if (clientPixmap != 0)
+    XDrawPoints(display, clientPixmap, gc, pendingPoints, pendingCount, CoordModeOrigin);
   XDrawPoints(display, xwindow, gc, pendingPoints, pendingCount, CoordModeOrigin);
   pendingCount = 0;
 }
