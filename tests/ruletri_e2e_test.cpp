@@ -155,6 +155,19 @@ TEST_F(RuletriE2E, ResizeThenClickDrawsAFreshFigureCentredOnTheNewWidth) {
   expectFigure(1200, 700, 1);
 }
 
+// The grid holds 2000 columns: in a client area 2600 wide they sit in the
+// middle, 300 white columns on either side.
+TEST_F(RuletriE2E, FigureIsCentredInAClientAreaWiderThanTheGrid) {
+  resizeTo(2600, 900);
+  e2e::click(app, 1300, 450);
+  std::vector<uint32_t> figure = oracleClientImage(2000, 900, 1);
+  std::vector<uint32_t> expected(size_t(2600) * 900, white);
+  for (int y = 0; y < 900; ++y)
+    std::copy_n(figure.begin() + y * 2000, 2000, expected.begin() + y * 2600 + 300);
+  EXPECT_TRUE(oracleClientImage(2600, 900, 1) == expected) << "the oracle does not centre the figure";
+  expectFigure(2600, 900, 1);
+}
+
 TEST_F(RuletriE2E, CloseBoxEndsTheProgramWithStatusZero) {
   e2e::click(app, 700, 400);
   e2e::closeWindow(app);
@@ -247,6 +260,35 @@ TEST_F(RuletriUnderAWindowManager, OuterSizeIncludesTheFrameTheManagerTells) {
   EXPECT_EQ(width(), 1500 - 4 - 4);
   EXPECT_EQ(height(), 840 - 23 - 4);
   e2e::click(app, 700, 400);
+  expectFigure(1492, 813, 1);
+}
+
+// Another window over it and taken away, then unmapped and mapped again (what
+// minimising and restoring do): the figure is back, pixel for pixel.
+TEST_F(RuletriUnderAWindowManager, FigureSurvivesBeingCoveredAndMinimised) {
+  Display* d = e2e::xDisplay();
+  auto waitMapState = [&](Window w, int state) {
+    return e2e::waitUntil(
+        [&] {
+          XWindowAttributes a;
+          return XGetWindowAttributes(d, w, &a) && a.map_state == state;
+        },
+        10);
+  };
+  e2e::click(app, 700, 400);
+  expectFigure(1492, 813, 1);
+
+  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1600, 900, 0, 0, 0x808080);
+  XMapRaised(d, cover);
+  ASSERT_TRUE(waitMapState(cover, IsViewable));
+  XDestroyWindow(d, cover);
+  XSync(d, False);
+  expectFigure(1492, 813, 1);
+
+  XUnmapWindow(d, app.frame);
+  ASSERT_TRUE(waitMapState(app.frame, IsUnmapped));
+  XMapWindow(d, app.frame);
+  ASSERT_TRUE(waitMapState(app.frame, IsViewable));
   expectFigure(1492, 813, 1);
 }
 

@@ -43,6 +43,10 @@ void resetAll() {
   for (auto& column : grid) column.fill(0);
   gridWidth = 1500;
   gridHeight = 800;
+  gridLeft = 0;
+  gridTop = 0;
+  gridClientWidth = 1500;
+  gridClientHeight = 800;
   ::clientRect = RECT{};
   ::clientWidth = 0;
   ::clientHeight = 0;
@@ -90,7 +94,8 @@ BOOL WINAPI GetClientRect(HWND hwnd, RECT* rect) {
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF colour) {
   ++pixelCount;
-  if (x < 0 || x >= gridWidth || y < 1 || y >= gridHeight) ++pixelsOutsideRegion;
+  int column = x - gridLeft, row = y - gridTop;
+  if (column < 0 || column >= gridWidth || row < 1 || row >= gridHeight) ++pixelsOutsideRegion;
   if (recordPixels) pixels.push_back(Pixel{x, y, colour});
   return hdc == fake::dc() ? colour : COLORREF(-1);
 }

@@ -26,7 +26,7 @@ extern long clientRectCalls;
 extern bool recordPixels;  // false: only count
 extern std::vector<Pixel> pixels;
 extern long pixelCount;
-extern long pixelsOutsideRegion;  // painted outside columns 0..gridWidth-1, rows 1..gridHeight-1
+extern long pixelsOutsideRegion;  // painted outside the used region below row 0, placed at gridLeft, gridTop
 
 // Window calls
 extern bool registrationFails;

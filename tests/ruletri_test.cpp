@@ -194,21 +194,40 @@ TEST_F(RuletriGrid, NoWindowPaintKeepsTheInitialRegion) {
   EXPECT_EQ(liveCells(), (std::vector<std::pair<int, int>>{{750, 0}}));
 }
 
-TEST_F(RuletriGrid, ClientAreaBeyondTheGridIsClippedTo2000) {
+TEST_F(RuletriGrid, ClientAreaBeyondTheGridIsClippedTo2000AndCentred) {
+  struct Case {
+    int clientWidth, clientHeight, width, height, left, top;
+  };
+  for (Case c : {Case{1999, 1999, 1999, 1999, 0, 0}, Case{2000, 2000, 2000, 2000, 0, 0},
+                 Case{2001, 2001, 2000, 2000, 0, 0}, Case{2600, 900, 2000, 900, 300, 0},
+                 Case{900, 2600, 900, 2000, 0, 300}, Case{2603, 5000, 2000, 2000, 301, 1500}}) {
+    SCOPED_TRACE(testing::Message() << c.clientWidth << " x " << c.clientHeight);
+    resetTo(c.clientWidth, c.clientHeight);
+    EXPECT_EQ(gridWidth, c.width);
+    EXPECT_EQ(gridHeight, c.height);
+    EXPECT_EQ(gridLeft, c.left);
+    EXPECT_EQ(gridTop, c.top);
+    EXPECT_EQ(liveCells(), (std::vector<std::pair<int, int>>{{c.width / 2, 0}}));
+  }
+
+  // The sweep paints the same cells, moved by the margins.
+  resetTo(2000, 2000);
+  Points atOrigin = sweepAndCollect();
   resetTo(2600, 2100);
-  EXPECT_EQ(gridWidth, 2000);
-  EXPECT_EQ(gridHeight, 2000);
-  EXPECT_EQ(liveCells(), (std::vector<std::pair<int, int>>{{1000, 0}}));
-  fake::recordPixels = false;
-  sweepGrid();
-  EXPECT_GT(fake::pixelCount, 0);
+  Points centred = sweepAndCollect();
   EXPECT_EQ(fake::pixelsOutsideRegion, 0);
-  // The same oversized client size again is no change: the counters stay.
+  ASSERT_EQ(centred.size(), atOrigin.size());
+  for (auto& [x, y] : atOrigin) x += 300, y += 50;
+  EXPECT_TRUE(centred == atOrigin);
+
+  // The same client size again leaves the counters; any other size resets,
+  // beyond the grid too, where the used region stays 2000 x 2000.
   uint8_t below = grid[1000][1];
   syncGridSize();
   EXPECT_EQ(grid[1000][1], below);
-  resetTo(2000, 5000);
-  EXPECT_EQ(grid[1000][1], below) << "2000 x 5000 clips to the same region";
+  resetTo(2601, 2100);
+  EXPECT_EQ(liveCells(), (std::vector<std::pair<int, int>>{{1000, 0}}));
+  EXPECT_EQ(gridLeft, 300);
 }
 
 TEST_F(RuletriGrid, ZeroColumnsOrRowsPlantNoSeedOutsideTheRegion) {
@@ -282,6 +301,8 @@ TEST_F(RuletriGrid, RandomResizesAndSweepsNeverStray) {
         if (!fake::clientRectFails) {
           EXPECT_EQ(gridWidth, std::min(width, gridCapacity));
           EXPECT_EQ(gridHeight, std::min(height, gridCapacity));
+          EXPECT_EQ(gridLeft, (width - gridWidth) / 2);
+          EXPECT_EQ(gridTop, (height - gridHeight) / 2);
         }
         break;
       }

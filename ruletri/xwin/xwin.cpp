@@ -3,9 +3,13 @@
 // window messages. Where the program relies on Win32 behaviour it is kept:
 // - a window is never validated, so WM_PAINT comes whenever nothing else waits;
 // - a change of the client size clears it to the class background (white);
+// - what SetPixel paints stays, as on a compositing desktop: the layer keeps
+//   the client area in a pixmap of its size and copies it back on every
+//   exposure, so covering, minimising or moving the window loses nothing;
 // - the close box arrives as WM_CLOSE;
-// - SetPixel shows at once (output is flushed after every message and
-//   before the loop waits);
+// - SetPixel shows at once (points go out in batches, drawn into both the
+//   pixmap and the window; output is flushed after every message and before
+//   the loop waits);
 // - the outer size given to CreateWindowExA includes the window manager's frame.
 #include <windows.h>
 
@@ -48,6 +52,20 @@ int windowWidth = 0;
 int windowHeight = 0;
 unsigned long currentForeground = 0;
 
+// The client area as painted; 0 when the server could not make one, and then
+// the window alone is painted, as if nothing were kept.
+Pixmap clientPixmap = 0;
+
+// Points of one colour (currentForeground) waiting to be drawn.
+const int pointBatch = 4096;
+XPoint pendingPoints[pointBatch];
+int pendingCount = 0;
+
+// Errors are fatal, as with Xlib's default handler, except while trapped.
+XErrorHandler defaultErrorHandler = nullptr;
+bool trappingErrors = false;
+bool errorTrapped = false;
+
 Atom wmProtocols, wmDeleteWindow, netWmPing;
 
 bool quitPosted = false;
@@ -55,8 +73,18 @@ int quitCode = 0;
 bool paintWasLast = false;
 const int idlePaintWaitMs = 5;
 
+int handleError(Display* d, XErrorEvent* error) {
+  if (trappingErrors) {
+    errorTrapped = true;
+    return 0;
+  }
+  return defaultErrorHandler(d, error);
+}
+
 bool openDisplay() {
   if (display == nullptr) display = XOpenDisplay(nullptr);
+  if (display != nullptr && defaultErrorHandler == nullptr)
+    defaultErrorHandler = XSetErrorHandler(handleError);
   return display != nullptr;
 }
 
@@ -126,8 +154,21 @@ bool readFrameExtents(long extents[4]) {
   return found;
 }
 
-bool waitForEvent(long milliseconds) {
+void sendPoints() {
+  if (pendingCount == 0) return;
+  if (clientPixmap != 0)
+    XDrawPoints(display, clientPixmap, gc, pendingPoints, pendingCount, CoordModeOrigin);
+  XDrawPoints(display, xwindow, gc, pendingPoints, pendingCount, CoordModeOrigin);
+  pendingCount = 0;
+}
+
+void flushOutput() {
+  if (windowAlive) sendPoints();
   XFlush(display);
+}
+
+bool waitForEvent(long milliseconds) {
+  flushOutput();
   pollfd pfd{ConnectionNumber(display), POLLIN, 0};
   return poll(&pfd, 1, int(milliseconds)) > 0;
 }
@@ -195,11 +236,54 @@ void answerPing(const XClientMessageEvent& ping) {
              SubstructureNotifyMask | SubstructureRedirectMask, &reply);
 }
 
+// A white pixmap of the client size, or 0 when the server refuses one (too
+// large for its memory, say).
+Pixmap makeClientPixmap() {
+  XSync(display, False);
+  trappingErrors = true;
+  errorTrapped = false;
+  Pixmap pixmap = XCreatePixmap(display, xwindow, unsigned(windowWidth), unsigned(windowHeight),
+                                unsigned(DefaultDepth(display, DefaultScreen(display))));
+  XSetForeground(display, gc, whitePixel());
+  XFillRectangle(display, pixmap, gc, 0, 0, unsigned(windowWidth), unsigned(windowHeight));
+  XSetForeground(display, gc, currentForeground);
+  XSync(display, False);
+  if (errorTrapped) {
+    XFreePixmap(display, pixmap);
+    XSync(display, False);
+    pixmap = 0;
+  }
+  trappingErrors = false;
+  return pixmap;
+}
+
+void freeClientPixmap() {
+  if (clientPixmap != 0) XFreePixmap(display, clientPixmap);
+  clientPixmap = 0;
+}
+
+// Without CS_HREDRAW or CS_VREDRAW the window keeps what it showed, and so
+// does the new pixmap.
 void resizeClient(int width, int height) {
   if (width == windowWidth && height == windowHeight) return;
+  sendPoints();
+  Pixmap old = clientPixmap;
   windowWidth = width;
   windowHeight = height;
-  if (windowClass.style & (CS_HREDRAW | CS_VREDRAW)) XClearWindow(display, xwindow);
+  clientPixmap = makeClientPixmap();
+  if (windowClass.style & (CS_HREDRAW | CS_VREDRAW)) {
+    XClearWindow(display, xwindow);
+  } else if (old != 0 && clientPixmap != 0) {
+    XCopyArea(display, old, clientPixmap, gc, 0, 0, unsigned(width), unsigned(height), 0, 0);
+  }
+  if (old != 0) XFreePixmap(display, old);
+}
+
+void restoreExposed(const XExposeEvent& exposed) {
+  sendPoints();
+  if (clientPixmap != 0)
+    XCopyArea(display, clientPixmap, xwindow, gc, exposed.x, exposed.y, unsigned(exposed.width),
+              unsigned(exposed.height), exposed.x, exposed.y);
 }
 
 // Turns one X event into a window message; false when it makes none.
@@ -227,6 +311,9 @@ bool translateEvent(const XEvent& event, MSG* msg) {
     case ConfigureNotify:
       resizeClient(event.xconfigure.width, event.xconfigure.height);
       return false;
+    case Expose:
+      restoreExposed(event.xexpose);
+      return false;
     case MapNotify:
       windowMapped = true;
       return false;
@@ -243,7 +330,7 @@ bool translateEvent(const XEvent& event, MSG* msg) {
       msg->message = WM_CLOSE;
       return true;
     default:
-      return false;  // exposures are cleared to the background by the server
+      return false;
   }
 }
 
@@ -288,8 +375,10 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int 
                           CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
                           &attributes);
   if (xwindow == 0) return NULL;
-  gc = XCreateGC(display, xwindow, 0, nullptr);
-  XSetForeground(display, gc, currentForeground = pixelOf(0));
+  XGCValues values{};
+  values.foreground = currentForeground = pixelOf(0);
+  values.graphics_exposures = False;  // copies come from a pixmap, always whole
+  gc = XCreateGC(display, xwindow, GCForeground | GCGraphicsExposures, &values);
 
   setTitle(title != nullptr ? title : "");
   XClassHint classHint{const_cast<char*>("ruletri"), className};
@@ -303,6 +392,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int 
   setPlacement(x, y);
   windowAlive = true;
   sizeClientToOuter(width, height);
+  clientPixmap = makeClientPixmap();
   XFlush(display);
   return theWindow;
 }
@@ -337,11 +427,12 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
 BOOL WINAPI UpdateWindow(HWND hwnd) {
   if (!isOurWindow(hwnd)) return FALSE;
   if (windowMapped) windowClass.lpfnWndProc(hwnd, WM_PAINT, 0, 0);
-  XFlush(display);
+  flushOutput();
   return TRUE;
 }
 
 BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
+  if (display != nullptr) flushOutput();
   for (;;) {
     if (quitPosted) {
       quitPosted = false;
@@ -384,7 +475,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   LRESULT result = 0;
   if (msg != nullptr && isOurWindow(msg->hwnd))
     result = windowClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-  if (display != nullptr) XFlush(display);
+  if (display != nullptr) flushOutput();
   return result;
 }
 
@@ -398,6 +489,8 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
   windowClass.lpfnWndProc(hwnd, WM_DESTROY, 0, 0);
   windowAlive = false;
   windowMapped = false;
+  pendingCount = 0;
+  freeClientPixmap();
   XFreeGC(display, gc);
   XDestroyWindow(display, xwindow);
   XFlush(display);
@@ -422,11 +515,18 @@ BOOL WINAPI GetClientRect(HWND hwnd, RECT* rect) {
   return TRUE;
 }
 
+// Outside the client area nothing is painted and the result is -1, as for a
+// pixel outside a device context's clipping region.
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
   if (dc != theDC || !windowAlive) return COLORREF(-1);
+  if (x < 0 || y < 0 || x >= windowWidth || y >= windowHeight) return COLORREF(-1);
   unsigned long pixel = pixelOf(colour);
-  if (pixel != currentForeground) XSetForeground(display, gc, currentForeground = pixel);
-  XDrawPoint(display, xwindow, gc, x, y);
+  if (pixel != currentForeground) {
+    sendPoints();
+    XSetForeground(display, gc, currentForeground = pixel);
+  }
+  if (pendingCount == pointBatch) sendPoints();
+  pendingPoints[pendingCount++] = XPoint{short(x), short(y)};
   return colour;
 }
 

@@ -55,7 +55,7 @@ void startXvfb() {
     dup2(devnull, 1);
     dup2(devnull, 2);
     std::string fd = std::to_string(fds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2200x2200x24", "-nolisten",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2700x2300x24", "-nolisten",
            "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -31,9 +31,12 @@ void oracleSweepGrid() {
 
 std::vector<uint32_t> oracleClientImage(int width, int height, int sweeps) {
   fake::resetAll();
-  oracleResetGrid(std::min(width, gridCapacity), std::min(height, gridCapacity));
+  int usedWidth = std::min(width, gridCapacity), usedHeight = std::min(height, gridCapacity);
+  oracleResetGrid(usedWidth, usedHeight);
   for (int n = 0; n < sweeps; ++n) oracleSweepGrid();
+  // The used region in the middle of a client area larger than the grid.
+  int left = (width - usedWidth) / 2, top = (height - usedHeight) / 2;
   std::vector<uint32_t> image(size_t(width) * height, 0xFFFFFF);
-  for (const fake::Pixel& p : fake::pixels) image[size_t(p.y) * width + p.x] = 0x000000;
+  for (const fake::Pixel& p : fake::pixels) image[size_t(top + p.y) * width + left + p.x] = 0x000000;
   return image;
 }
