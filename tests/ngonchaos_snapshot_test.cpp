@@ -188,7 +188,7 @@ TEST_F(NgonchaosSnapshot, PlantedFilesNeitherRedirectNorBlockTheSave) {
     handleEvent(keyDown(SDLK_a), 0);
     alarm(0);
     std::ifstream outside("elsewhere/kept");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outside), {}), "outside") << name;
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(outside), {}) == "outside") << name << " redirected the save";
     EXPECT_TRUE(decodeBmp("3.bmp").pixels == screenPixels()) << name;
     struct stat now;
     ASSERT_EQ(lstat("3.bmp", &now), 0);
