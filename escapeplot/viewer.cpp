@@ -1,6 +1,7 @@
 #include <climits>
 
 #include "escapeplot.h"
+#include "event_queue.h"
 #include "pixel_surface.h"
 
 int redrawImage() { return presentFrame(drawEscapeImage); }
@@ -27,6 +28,6 @@ bool handleEvent(const SDL_Event& event, bool quit) {
 
 bool drainEvents(bool quit) {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) quit = handleEvent(event, quit);
+  while (nextEvent(&event)) quit = handleEvent(event, quit);
   return quit;
 }

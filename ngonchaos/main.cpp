@@ -8,10 +8,15 @@
 //       any other key (Escape too): draw a further run over the canvas and
 //              save it as N.bmp (2.bmp ... 8.bmp) in the working directory
 //       Only closing the window ends the program.
+#include <csignal>
+
 #include "ngonchaos.h"
 #include "pixel_surface.h"
 
 int main(int, char**) {
+  // A snapshot cut short by the file-size limit is a failed write, not the
+  // end of the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (!openScreen(canvasWidth, canvasHeight)) return 1;
   layoutPolygon();
   runEventLoop();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "event_queue.h"
 #include "pixel_surface.h"
 
 int canvasWidth = 640;
@@ -98,7 +99,7 @@ int handleEvent(const SDL_Event& event, int quit) {
 
 int drainEvents(int quit) {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) quit = handleEvent(event, quit);
+  while (nextEvent(&event)) quit = handleEvent(event, quit);
   return quit;
 }
 

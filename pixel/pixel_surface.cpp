@@ -1,18 +1,26 @@
 #include "pixel_surface.h"
 
+#include <algorithm>
+
+#include "event_queue.h"
+
 SDL_Surface* screen = nullptr;
 int screenWidth = 0;
 int screenHeight = 0;
 
 bool openScreen(int width, int height) {
   if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
-  screenWidth = width;
-  screenHeight = height;
+  startEventQueue();
   screen = SDL_SetVideoMode(width, height, 32, SDL_SWSURFACE);
   if (screen == nullptr) {
     SDL_Quit();
     return false;
   }
+  // Every write stays inside the surface SDL returned, also when it is
+  // smaller than the canvas asked for: no wider than a row of its pixels or
+  // of its pitch, no taller than its rows.
+  screenWidth = std::min({width, int(screen->w), screen->pitch / 4});
+  screenHeight = std::min(height, int(screen->h));
   return true;
 }
 

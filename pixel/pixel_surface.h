@@ -7,11 +7,14 @@
 #include <cstdint>
 
 extern SDL_Surface* screen;
-extern int screenWidth;   // canvas width W, fixed for the run
-extern int screenHeight;  // canvas height H
+// The canvas size W x H, fixed for the run; cut to the size of the surface
+// SDL returned should that be smaller, so that no write can miss it.
+extern int screenWidth;
+extern int screenHeight;
 
-// SDL_Init for video, then a width x height 32-bit software video mode.
-// Returns false when either fails; SDL is shut down again if it had started.
+// SDL_Init for video, the program's own event queue (event_queue.h), then a
+// width x height 32-bit software video mode. Returns false when SDL or the
+// video mode fails; SDL is shut down again if it had started.
 bool openScreen(int width, int height);
 void closeScreen();
 

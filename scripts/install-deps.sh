@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   libsdl1.2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev libxtst-dev
+  libx11-dev libxtst-dev libxcomposite-dev
   xvfb xdotool x11-utils imagemagick
   g++-mingw-w64-x86-64 wine wine64
 )

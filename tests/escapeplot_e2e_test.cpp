@@ -8,6 +8,9 @@
 #include "escapeplot_oracle.h"
 #include "harness.h"
 
+#include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
+
 namespace {
 
 constexpr int W = 640;
@@ -21,6 +24,28 @@ std::vector<uint32_t> expectedImage(int limit) {
   for (int x = 0; x < W; ++x)
     for (int y = 0; y < H; ++y) image[y * W + x] = oracleEscapes(x, y, limit) ? white : black;
   return image;
+}
+
+// The canvas drawn into a pixmap of the X server's (Composite), which keeps
+// its last contents after the program has ended and its window is gone.
+Pixmap keepContents(const e2e::App& app) {
+  Display* display = e2e::xDisplay();
+  XCompositeRedirectWindow(display, app.canvas, CompositeRedirectAutomatic);
+  const Pixmap kept = XCompositeNameWindowPixmap(display, app.canvas);
+  XSync(display, False);
+  return kept;
+}
+
+std::vector<uint32_t> keptImage(Pixmap kept) {
+  Display* display = e2e::xDisplay();
+  std::vector<uint32_t> pixels;
+  XImage* image = XGetImage(display, kept, 0, 0, W, H, AllPlanes, ZPixmap);
+  if (image == nullptr) return pixels;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) pixels.push_back(uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF);
+  XDestroyImage(image);
+  XFreePixmap(display, kept);
+  return pixels;
 }
 
 class EscapeplotApp : public ::testing::Test {
@@ -88,6 +113,31 @@ TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
   const std::vector<uint32_t> want = expectedImage(17);
   EXPECT_TRUE(shows(want)) << "black pixels: " << e2e::countColour(e2e::capture(app), black) << ", expected "
                            << e2e::countColour(want, black);
+}
+
+// 300 presses as fast as xdotool sends them while keeping each release and
+// the next press 3 ms apart (closer, SDL takes them for auto-repeat and drops
+// both), then the close box at once. Far more arrive during the redraws than
+// SDL's own queue holds; every press must still get its redraw, in turn,
+// before the close request ends the program. The sanitizer build's program
+// draws some ten times slower: 100 presses overrun SDL's queue just as well
+// and keep the test within its time.
+#ifdef __SANITIZE_ADDRESS__
+constexpr int burstPresses = 100;
+constexpr long burstBlack = 61952;
+#else
+constexpr int burstPresses = 300;
+constexpr long burstBlack = 60846;
+#endif
+
+TEST_F(EscapeplotApp, BurstOfPressesThenCloseDrawsEveryStepThenEnds) {
+  const Pixmap kept = keepContents(app);
+  e2e::pressKeys(app, std::vector<std::string>(burstPresses, "Right"), 6);
+  e2e::closeWindow(app);
+  EXPECT_EQ(e2e::waitExit(app, 200), 0) << "the close request was lost";
+  const std::vector<uint32_t> last = keptImage(kept);
+  EXPECT_EQ(e2e::countColour(last, black), burstBlack);
+  EXPECT_TRUE(last == expectedImage(burstPresses + 1));
 }
 
 TEST_F(EscapeplotApp, CloseBoxEndsTheProgramWithStatusZero) {

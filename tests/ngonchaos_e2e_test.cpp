@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -226,6 +227,28 @@ TEST_F(NgonchaosE2E, SnapshotOverADirectoryFailsQuietlyAndKeysGoOn) {
   EXPECT_EQ(files(), (std::vector<std::string>{"2.bmp", "3.bmp"}));
   EXPECT_TRUE(std::filesystem::is_directory(path("2.bmp")));
   EXPECT_TRUE(std::filesystem::is_empty(path("2.bmp")));
+}
+
+// Started under a file-size limit below the image's 921,654 bytes: the save
+// fails like any other write instead of killing the program (SIGXFSZ), and
+// leaves no partial file behind.
+TEST_F(NgonchaosE2E, SnapshotOverTheFileSizeLimitFailsAndTheProgramGoesOn) {
+  e2e::xDisplay();  // Xvfb starts before the limit; the program inherits it
+  rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 100000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  start();
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+  if (HasFatalFailure()) return;
+  e2e::pressKeys(app, {"a", "Right"});
+  modelOtherKey();
+  modelArrow(+1);
+  EXPECT_TRUE(showsModel()) << "keys no longer handled after the failed save";
+  EXPECT_TRUE(files().empty());
+  e2e::closeWindow(app);
+  EXPECT_EQ(e2e::waitExit(app, 30), 0);
 }
 
 TEST_F(NgonchaosE2E, ExitsWithStatusOneWhenSdlCannotStart) {

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -162,6 +164,47 @@ TEST_F(NgonchaosSnapshot, SaveThatFailsHalfWayLeavesTheEarlierSnapshotIntact) {
 
   handleEvent(keyDown(SDLK_a), 0);
   EXPECT_TRUE(decodeBmp("2.bmp").pixels == screenPixels()) << "saving works again";
+}
+
+// Whatever is planted under the temporary name the save once used, or in
+// place of the snapshot itself, the save writes a new file of its own: the
+// planted entry and the file outside it point to stay as they were, nothing
+// blocks (the alarm ends a hung test), and the keys go on working.
+TEST_F(NgonchaosSnapshot, PlantedFilesNeitherRedirectNorBlockTheSave) {
+  ASSERT_EQ(mkdir("elsewhere", 0755), 0);
+  const std::vector<std::pair<std::string, std::function<int()>>> plants{
+      {"3.bmp.tmp", [] { return symlink("elsewhere/kept", "3.bmp.tmp"); }},
+      {"3.bmp.tmp", [] { return link("elsewhere/kept", "3.bmp.tmp"); }},
+      {"3.bmp.tmp", [] { return mkfifo("3.bmp.tmp", 0644); }},
+      {"3.bmp.tmp", [] { return mkdir("3.bmp.tmp", 0755); }},
+      {"3.bmp", [] { return symlink("elsewhere/kept", "3.bmp"); }}};
+  for (const auto& [name, plant] : plants) {
+    writeText("elsewhere/kept", "outside");
+    ASSERT_EQ(plant(), 0) << name;
+    struct stat planted;
+    ASSERT_EQ(lstat(name.c_str(), &planted), 0);
+    cornerCount = 3;
+    alarm(30);
+    handleEvent(keyDown(SDLK_a), 0);
+    alarm(0);
+    std::ifstream outside("elsewhere/kept");
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(outside), {}) == "outside") << name << " redirected the save";
+    EXPECT_TRUE(decodeBmp("3.bmp").pixels == screenPixels()) << name;
+    struct stat now;
+    ASSERT_EQ(lstat("3.bmp", &now), 0);
+    EXPECT_TRUE(S_ISREG(now.st_mode)) << name;
+    if (name == "3.bmp.tmp") {
+      ASSERT_EQ(lstat(name.c_str(), &now), 0);
+      EXPECT_EQ(now.st_ino, planted.st_ino) << name;
+      EXPECT_EQ(directoryEntries(), (std::vector<std::string>{"3.bmp", "3.bmp.tmp", "elsewhere"}));
+      std::filesystem::remove(name);
+    } else {
+      EXPECT_EQ(directoryEntries(), (std::vector<std::string>{"3.bmp", "elsewhere"}));
+    }
+    std::filesystem::remove("3.bmp");
+  }
+  handleEvent(keyDown(SDLK_RIGHT), 0);
+  EXPECT_EQ(cornerCount, 4);
 }
 
 }  // namespace

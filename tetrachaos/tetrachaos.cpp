@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "event_queue.h"
 #include "pixel_surface.h"
 
 int canvasWidth = 1000;
@@ -120,7 +121,7 @@ bool handleEvent(const SDL_Event& event, bool running) {
 
 bool drainEvents(bool running) {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) running = handleEvent(event, running);
+  while (nextEvent(&event)) running = handleEvent(event, running);
   return running;
 }
 

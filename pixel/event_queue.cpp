@@ -1,0 +1,68 @@
+#include "event_queue.h"
+
+#include <array>
+#include <atomic>
+#include <csignal>
+
+long droppedEvents = 0;
+
+namespace {
+
+static_assert((eventQueueSize & (eventQueueSize - 1)) == 0, "the counters wrap onto the ring");
+
+std::array<SDL_Event, eventQueueSize> ring;
+// Counters of events ever written and ever read; they run on past the ring's
+// size and wrap, and the difference is the number waiting. Atomic because
+// SDL's SIGINT and SIGTERM handlers post close requests through the filter.
+std::atomic<unsigned> eventsWritten{0};
+std::atomic<unsigned> eventsRead{0};
+// A close request from a signal handler that interrupted the filter itself
+// cannot go into the ring without racing the interrupted write; it waits here.
+volatile std::sig_atomic_t filtering = 0;
+volatile std::sig_atomic_t interruptingQuit = 0;
+
+}  // namespace
+
+void startEventQueue() {
+  eventsRead = eventsWritten.load();
+  droppedEvents = 0;
+  interruptingQuit = 0;
+  SDL_SetEventFilter(queueEvent);
+}
+
+int queueEvent(const SDL_Event* event) {
+  const bool quit = event->type == SDL_QUIT;
+  if (!quit && event->type != SDL_KEYDOWN) return 0;
+  if (filtering) {
+    if (quit) interruptingQuit = 1;
+    return 0;
+  }
+  filtering = 1;
+  const unsigned next = eventsWritten;
+  const unsigned room = quit ? eventQueueSize : eventQueueSize - 1;
+  if (next - eventsRead < room) {
+    ring[next % eventQueueSize] = *event;
+    eventsWritten = next + 1;
+  } else {
+    ++droppedEvents;
+  }
+  filtering = 0;
+  return 0;
+}
+
+int nextEvent(SDL_Event* event) {
+  SDL_PumpEvents();
+  const unsigned oldest = eventsRead;
+  if (oldest != eventsWritten) {
+    *event = ring[oldest % eventQueueSize];
+    eventsRead = oldest + 1;
+    return 1;
+  }
+  if (interruptingQuit) {
+    interruptingQuit = 0;
+    *event = SDL_Event{};
+    event->type = SDL_QUIT;
+    return 1;
+  }
+  return SDL_PeepEvents(event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0;
+}

@@ -1,0 +1,33 @@
+// The key presses and close requests of the SDL programs, kept in a queue of
+// the program's own. SDL 1.2 holds at most 127 events and silently drops the
+// rest while a program is busy drawing; its event filter, though, sees every
+// event as it is pumped, before SDL's queue could overflow. The filter copies
+// key presses and close requests into a fixed ring and tells SDL to keep
+// nothing, so SDL's queue stays empty. The programs read the ring with
+// nextEvent exactly as they would read SDL_PollEvent.
+#pragma once
+
+#include <SDL.h>
+
+// Room for 16,384 events (384 KiB), far more than anyone can type while a
+// redraw runs. Key presses may fill all but the last place, which is kept for
+// a close request: a close request is never dropped unless one already waits
+// at the end of the ring.
+constexpr unsigned eventQueueSize = 16384;
+
+// Events that found the ring full since startEventQueue.
+extern long droppedEvents;
+
+// Empties the ring and installs queueEvent as SDL's event filter. Setting a
+// filter makes SDL discard what it already holds, so this runs before the
+// window opens.
+void startEventQueue();
+
+// SDL's event filter: keeps SDL_KEYDOWN and SDL_QUIT, ignores every other
+// event, and always returns 0 so that SDL keeps none of them itself.
+int queueEvent(const SDL_Event* event);
+
+// Pumps SDL's events through the filter and takes the oldest kept event;
+// returns 0 when there is none. Events put straight into SDL's queue with
+// SDL_PushEvent (which skips the filter) come after those of the ring.
+int nextEvent(SDL_Event* event);

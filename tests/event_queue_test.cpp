@@ -1,0 +1,104 @@
+// The programs' own event queue: what SDL's event filter keeps, in which
+// order the loops get it back, and what happens when the ring is full. Events
+// go in through the filter as SDL's pump hands them over; tetrachaos's
+// drainEvents stands for the loops (its keys only change a number).
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "event_queue.h"
+#include "pixel_surface.h"
+#include "tetrachaos.h"
+
+namespace {
+
+SDL_Event event(Uint8 type, SDLKey key = SDLK_UNKNOWN, int mod = KMOD_NONE) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.type = type;
+  e.key.keysym.sym = key;
+  e.key.keysym.mod = SDLMod(mod);
+  return e;
+}
+
+// What SDL does with an event it pumps: hands it to the filter, keeping it
+// itself only when the filter answers 1.
+void pump(const SDL_Event& e) { ASSERT_EQ(SDL_GetEventFilter()(&e), 0) << "SDL would keep its own copy"; }
+
+bool sdlQueueEmpty() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_ALLEVENTS) == 0; }
+
+class EventQueue : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(openScreen(1000, 600)); }
+  static void TearDownTestSuite() { closeScreen(); }
+  void SetUp() override {
+    ASSERT_EQ(SDL_GetEventFilter(), &queueEvent) << "openScreen installs the filter";
+    startEventQueue();
+    turnPeriod = 10.0;
+  }
+};
+
+// Presses and close requests come back whole and in order, around and around
+// the ring; releases, mouse and window events are not kept.
+TEST_F(EventQueue, KeepsPressesAndClosesInOrderAcrossThousandsOfEvents) {
+  long sent = 0, received = 0;
+  for (int round = 0; round < 12; ++round) {
+    for (int i = 0; i < 5000; ++i, ++sent) {
+      const bool close = sent % 997 == 0;
+      pump(close ? event(SDL_QUIT) : event(SDL_KEYDOWN, SDLKey(sent % 300 + 1), int(sent)));
+      pump(event(SDL_KEYUP, SDLK_RIGHT));
+      pump(event(SDL_MOUSEMOTION));
+      pump(event(SDL_ACTIVEEVENT));
+    }
+    ASSERT_TRUE(sdlQueueEmpty());
+    SDL_Event e;
+    for (; nextEvent(&e); ++received) {
+      if (received % 997 == 0) {
+        ASSERT_EQ(e.type, SDL_QUIT) << "event " << received;
+        continue;
+      }
+      ASSERT_EQ(e.type, SDL_KEYDOWN) << "event " << received;
+      ASSERT_EQ(e.key.keysym.sym, SDLKey(received % 300 + 1)) << "event " << received;
+      ASSERT_EQ(e.key.keysym.mod, SDLMod(received)) << "event " << received;
+    }
+  }
+  EXPECT_EQ(received, sent);
+  EXPECT_EQ(droppedEvents, 0);
+}
+
+// A full ring drops further presses and counts them, but the close request
+// still gets in behind the presses it holds, and ends the program.
+TEST_F(EventQueue, CloseRequestIntoAFullRingStillEndsTheProgram) {
+  for (unsigned i = 0; i < eventQueueSize + 100; ++i) pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  EXPECT_EQ(droppedEvents, 101);
+  pump(event(SDL_QUIT));
+  pump(event(SDL_QUIT));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  EXPECT_EQ(droppedEvents, 103);
+  EXPECT_FALSE(drainEvents(true));
+  EXPECT_EQ(turnPeriod, 10.0 + (eventQueueSize - 1));
+
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  EXPECT_TRUE(drainEvents(true)) << "the ring takes presses again once read";
+  EXPECT_EQ(turnPeriod, 10.0 + eventQueueSize);
+}
+
+TEST_F(EventQueue, EventsBehindACloseRequestAreStillHandled) {
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  pump(event(SDL_QUIT));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  pump(event(SDL_KEYDOWN, SDLK_LEFT));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  EXPECT_FALSE(drainEvents(true));
+  EXPECT_EQ(turnPeriod, 12.0);
+}
+
+// SDL turns SIGINT and SIGTERM into a close request, posted through the filter.
+TEST_F(EventQueue, TerminationSignalArrivesAsACloseRequest) {
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  ASSERT_EQ(std::raise(SIGTERM), 0);
+  EXPECT_FALSE(drainEvents(true));
+  EXPECT_EQ(turnPeriod, 11.0);
+}
+
+}  // namespace
