@@ -42,7 +42,6 @@ class OracleFrames {
       const std::vector<uint32_t> frame = read();
       index_[hashPixels(frame)] = k;
       angles_.push_back(angle);
-      if (k < 3) first_.push_back(frame);
       angle = oracleNextTurnAngle(angle, 10.0);
     }
     SDL_Quit();
@@ -67,7 +66,6 @@ class OracleFrames {
   }
   std::map<uint64_t, int> index_;
   std::vector<double> angles_;
-  std::vector<std::vector<uint32_t>> first_;
 };
 
 // Screen corners of the tetrahedron at angle theta, from its layout.

@@ -324,10 +324,7 @@ long countColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
   return n;
 }
 
-}  // namespace e2e
-
 // Additions for programs other than the SDL ones (ruletri natively and under Wine).
-namespace e2e {
 
 std::string windowName(Window w) {
   char* text = nullptr;
