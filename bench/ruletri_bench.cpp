@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "grid.h"
-#include "ruletri_fake_windows.h"
+#include "fake_windows.h"
 #include "ruletri_oracle.h"
 
 namespace {

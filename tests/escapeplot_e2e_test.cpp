@@ -7,6 +7,7 @@
 
 #include "escapeplot_oracle.h"
 #include "harness.h"
+#include "sdl_screen.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ class EscapeplotApp : public ::testing::Test {
     return e2e::waitUntil([&] { return e2e::capture(app) == image; }, seconds);
   }
   bool showsBlackCount(long count, double seconds = 20) {
-    return e2e::waitUntil([&] { return e2e::countColour(e2e::capture(app), black) == count; }, seconds);
+    return e2e::waitUntil([&] { return countPixels(e2e::capture(app), black) == count; }, seconds);
   }
 };
 
@@ -60,10 +61,10 @@ TEST_F(EscapeplotApp, LeftAtStartChangesNothingOnScreen) {
 
 TEST_F(EscapeplotApp, RightShowsTheLimitTwoImageThenLimitThree) {
   e2e::pressKeys(app, {"Right"});
-  EXPECT_TRUE(showsBlackCount(234495)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  EXPECT_TRUE(showsBlackCount(234495)) << "black pixels: " << countPixels(e2e::capture(app), black);
   EXPECT_TRUE(shows(expectedImage(2)));
   e2e::pressKeys(app, {"Right"});
-  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << countPixels(e2e::capture(app), black);
   EXPECT_TRUE(shows(expectedImage(3)));
 }
 
@@ -76,7 +77,7 @@ TEST_F(EscapeplotApp, RightThenLeftTurnsTheCanvasBlack) {
 
 TEST_F(EscapeplotApp, ShiftedArrowActsLikeThePlainArrow) {
   e2e::pressKeys(app, {"shift+Right", "ctrl+Right"});
-  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << countPixels(e2e::capture(app), black);
 }
 
 TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
@@ -86,8 +87,8 @@ TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
   // every one must take the limit one step further, none lost or merged.
   e2e::pressKeys(app, std::vector<std::string>(15, "Right"), 30);
   const std::vector<uint32_t> want = expectedImage(17);
-  EXPECT_TRUE(shows(want)) << "black pixels: " << e2e::countColour(e2e::capture(app), black) << ", expected "
-                           << e2e::countColour(want, black);
+  EXPECT_TRUE(shows(want)) << "black pixels: " << countPixels(e2e::capture(app), black) << ", expected "
+                           << countPixels(want, black);
 }
 
 TEST_F(EscapeplotApp, CloseBoxEndsTheProgramWithStatusZero) {

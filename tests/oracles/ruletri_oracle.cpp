@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "grid.h"
-#include "ruletri_fake_windows.h"
 
 void oracleResetGrid(int width, int height) {
   for (int j = 0; j < gridWidth; ++j)
@@ -30,10 +29,16 @@ void oracleSweepGrid() {
 }
 
 std::vector<uint32_t> oracleClientImage(int width, int height, int sweeps) {
-  fake::resetAll();
   oracleResetGrid(std::min(width, gridCapacity), std::min(height, gridCapacity));
-  for (int n = 0; n < sweeps; ++n) oracleSweepGrid();
   std::vector<uint32_t> image(size_t(width) * height, 0xFFFFFF);
-  for (const fake::Pixel& p : fake::pixels) image[size_t(p.y) * width + p.x] = 0x000000;
+  std::vector<uint8_t> before(size_t(gridWidth) * gridHeight);
+  for (int n = 0; n < sweeps; ++n) {
+    for (int j = 0; j < gridWidth; ++j)
+      for (int i = 0; i < gridHeight; ++i) before[size_t(i) * gridWidth + j] = grid[j][i];
+    oracleSweepGrid();
+    for (int j = 0; j < gridWidth; ++j)
+      for (int i = 0; i < gridHeight; ++i)
+        if (grid[j][i] != before[size_t(i) * gridWidth + j]) image[size_t(i) * width + j] = 0x000000;
+  }
   return image;
 }
