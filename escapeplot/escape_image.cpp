@@ -116,14 +116,11 @@ KERNEL auto advance(Orbits<V>& o) {
   return squareRoot(o.zr * o.zr + o.zi * o.zi) > o.radius;
 }
 
-// Two steps on every lane; each lane decided by either writes its pixel
-// (white if it escaped) and takes the next. A lane with -1 steps left used
-// them up at the first step. Returns how many lanes went idle.
-template <typename V>
-KERNEL int stepTwice(Orbits<V>& o, Uint32* pixels, int pitch) {
-  const auto out1 = advance(o);
-  const auto out2 = advance(o);
-  if (!anyLane(out1 | out2 | (o.left <= 0.0))) return 0;
+// The lanes decided by two steps write their pixels (white if the orbit
+// escaped) and take the next ones. A lane with -1 steps left used them up at
+// the first step. Returns how many lanes went idle.
+template <typename V, typename Mask>
+KERNEL int settle(Orbits<V>& o, Mask out1, Mask out2, Uint32* pixels, int pitch) {
   int idled = 0;
   for (int i = 0; i < Orbits<V>::lanes; ++i) {
     if (!out1[i] && !out2[i] && o.left[i] > 0.0) continue;
@@ -149,9 +146,18 @@ KERNEL void drawLanes() {
   int busy = 0;
   for (Orbits<V>& orbits : o)
     for (int i = 0; i < Orbits<V>::lanes; ++i) busy += !take(orbits, i);
+  using Mask = decltype(V{} > V{});
   while (busy > 0) {
-#pragma GCC unroll 4
-    for (int v = 0; v < vectors; ++v) busy -= stepTwice(o[v], pixels, pitch);
+    // Two steps on every vector; the lanes are looked at only when one of
+    // them is decided: its orbit left the radius or its steps are used up.
+    Mask out1[vectors], out2[vectors], decided{};
+    for (int v = 0; v < vectors; ++v) {
+      out1[v] = advance(o[v]);
+      out2[v] = advance(o[v]);
+      decided |= out1[v] | out2[v] | (o[v].left <= 0.0);
+    }
+    if (anyLane(decided))
+      for (int v = 0; v < vectors; ++v) busy -= settle(o[v], out1[v], out2[v], pixels, pitch);
   }
 }
 
