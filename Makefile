@@ -1,5 +1,6 @@
 # make run [PROGRAM=name]   install what is missing, build, start a program
 # make test                 install what is missing, build, run every test
+# make build                build into build/ (installs nothing)
 # make sanitize             the same tests built with ASan and UBSan (build-asan/)
 # make bench                build and run the benchmarks
 # make screenshots          remake the README pictures under docs/
@@ -15,18 +16,19 @@ all: build
 deps:
 	@scripts/install-deps.sh
 
-build: deps
-	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+build:
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	@cmake --build build -j $(JOBS)
 
 run:
 	@scripts/run.sh $(PROGRAM)
 
-test: build
+test: deps
+	@$(MAKE) --no-print-directory build
 	cd build && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 sanitize: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DRULETRI_WINDOWS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DRULETRI_WINDOWS=OFF $(CMAKE_FLAGS)
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \

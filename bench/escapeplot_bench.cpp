@@ -2,11 +2,14 @@
 // every render path this processor can run, one image per iteration, one
 // thread. ns/step is the time per orbit step actually taken (the escaping
 // step included); x_oracle is how many times faster than the oracle the path
-// drew the same image in this run.
+// drew the same image in this run. The sqrt rows are the floor that one
+// square root per orbit step sets: independent vector square roots of each
+// path's width, ns per double.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <map>
 
 #include "escapeplot.h"
@@ -59,6 +62,45 @@ void pathImage(benchmark::State& state, int path, int limit) {
   if (oracleSeconds.count(limit) != 0) state.counters["x_oracle"] = oracleSeconds[limit] / perImage;
 }
 
+typedef double Doubles1 __attribute__((vector_size(8)));
+typedef double Doubles2 __attribute__((vector_size(16)));
+typedef double Doubles4 __attribute__((vector_size(32)));
+typedef double Doubles8 __attribute__((vector_size(64)));
+
+// Eight vectors in flight, each taking x <- sqrt(x + 3) (which settles on an
+// irrational value, so no operand is a perfect square).
+template <typename V>
+inline __attribute__((always_inline)) double sqrtFloor(benchmark::State& state) {
+  constexpr int lanes = sizeof(V) / sizeof(double);
+  constexpr int inFlight = 8;
+  constexpr long rounds = 1 << 16;
+  V x[inFlight];
+  for (V& v : x) v = V{} + 1.0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    for (long k = 0; k < rounds; ++k)
+      for (V& v : x) {
+        v += 3.0;
+        for (int i = 0; i < lanes; ++i) v[i] = __builtin_sqrt(v[i]);
+      }
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    benchmark::DoNotOptimize(x);
+  }
+  return seconds / double(state.iterations()) / double(rounds * inFlight * lanes) * 1e9;
+}
+
+void sqrtScalar(benchmark::State& state) { state.counters["ns/double"] = sqrtFloor<Doubles1>(state); }
+#if defined(__x86_64__)
+void sqrtSse2(benchmark::State& state) { state.counters["ns/double"] = sqrtFloor<Doubles2>(state); }
+__attribute__((target("avx2"))) void sqrtAvx2(benchmark::State& state) {
+  state.counters["ns/double"] = sqrtFloor<Doubles4>(state);
+}
+__attribute__((target("avx512f"))) void sqrtAvx512(benchmark::State& state) {
+  state.counters["ns/double"] = sqrtFloor<Doubles8>(state);
+}
+#endif
+
 // With --benchmark_repetitions the quickest run is the least disturbed by
 // other work on the machine.
 double fastest(const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); }
@@ -71,6 +113,17 @@ int main(int argc, char** argv) {
   if (screen == nullptr) return 1;
   screenWidth = 640;
   screenHeight = 480;
+#if defined(__x86_64__)
+  void (*const floors[])(benchmark::State&) = {sqrtScalar, sqrtSse2, sqrtAvx2, sqrtAvx512};
+#else
+  void (*const floors[])(benchmark::State&) = {sqrtScalar};
+#endif
+  for (int path = 0; path < int(std::size(floors)); ++path)
+    if (renderPathAvailable(path))
+      benchmark::RegisterBenchmark((std::string("sqrt/") + pathNames[path]).c_str(), floors[path])
+          ->Unit(benchmark::kMillisecond)
+          ->MinTime(0.3)
+          ->ComputeStatistics("min", fastest);
   for (int limit : limits) {
     benchmark::RegisterBenchmark(("oracle/limit:" + std::to_string(limit)).c_str(), oracleImage, limit)
         ->Unit(benchmark::kMillisecond)

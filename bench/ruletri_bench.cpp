@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "grid.h"
+#include "fake_windows.h"
 #include "harness.h"
-#include "ruletri_fake_windows.h"
 #include "ruletri_oracle.h"
 
 namespace {

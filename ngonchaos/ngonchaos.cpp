@@ -41,14 +41,12 @@ double ratioFor(int n) {
   return std::sqrt(2.0 - 2.0 * std::cos(t)) + 2.0;
 }
 
-void drawWhiteCanvas() { fillWhite(); }
-
 }  // namespace
 
 int layoutPolygon() {
   placeCorners();
   contractionRatio = ratioFor(cornerCount);
-  return presentFrame(drawWhiteCanvas);
+  return presentFrame(fillWhite);
 }
 
 // rand() may touch any global, so the loop keeps its state in locals and

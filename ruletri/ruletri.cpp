@@ -44,7 +44,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
   appInstance = hInstance;
 
-  WNDCLASSEXA wc;
+  WNDCLASSEXA wc{};
   wc.cbSize = sizeof(WNDCLASSEXA);
   wc.style = CS_VREDRAW | CS_HREDRAW;
   wc.lpfnWndProc = WndProc;

@@ -7,6 +7,7 @@
 
 #include "escapeplot_oracle.h"
 #include "harness.h"
+#include "sdl_screen.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/Xcomposite.h>
@@ -65,7 +66,7 @@ class EscapeplotApp : public ::testing::Test {
     return e2e::waitUntil([&] { return e2e::capture(app) == image; }, seconds);
   }
   bool showsBlackCount(long count, double seconds = 20) {
-    return e2e::waitUntil([&] { return e2e::countColour(e2e::capture(app), black) == count; }, seconds);
+    return e2e::waitUntil([&] { return countPixels(e2e::capture(app), black) == count; }, seconds);
   }
 };
 
@@ -85,10 +86,10 @@ TEST_F(EscapeplotApp, LeftAtStartChangesNothingOnScreen) {
 
 TEST_F(EscapeplotApp, RightShowsTheLimitTwoImageThenLimitThree) {
   e2e::pressKeys(app, {"Right"});
-  EXPECT_TRUE(showsBlackCount(234495)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  EXPECT_TRUE(showsBlackCount(234495)) << "black pixels: " << countPixels(e2e::capture(app), black);
   EXPECT_TRUE(shows(expectedImage(2)));
   e2e::pressKeys(app, {"Right"});
-  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << countPixels(e2e::capture(app), black);
   EXPECT_TRUE(shows(expectedImage(3)));
 }
 
@@ -101,7 +102,7 @@ TEST_F(EscapeplotApp, RightThenLeftTurnsTheCanvasBlack) {
 
 TEST_F(EscapeplotApp, ShiftedArrowActsLikeThePlainArrow) {
   e2e::pressKeys(app, {"shift+Right", "ctrl+Right"});
-  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << countPixels(e2e::capture(app), black);
 }
 
 TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
@@ -111,8 +112,8 @@ TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
   // every one must take the limit one step further, none lost or merged.
   e2e::pressKeys(app, std::vector<std::string>(15, "Right"), 30);
   const std::vector<uint32_t> want = expectedImage(17);
-  EXPECT_TRUE(shows(want)) << "black pixels: " << e2e::countColour(e2e::capture(app), black) << ", expected "
-                           << e2e::countColour(want, black);
+  EXPECT_TRUE(shows(want)) << "black pixels: " << countPixels(e2e::capture(app), black) << ", expected "
+                           << countPixels(want, black);
 }
 
 // 300 presses as fast as xdotool sends them while keeping each release and
@@ -136,7 +137,7 @@ TEST_F(EscapeplotApp, BurstOfPressesThenCloseDrawsEveryStepThenEnds) {
   e2e::closeWindow(app);
   EXPECT_EQ(e2e::waitExit(app, 200), 0) << "the close request was lost";
   const std::vector<uint32_t> last = keptImage(kept);
-  EXPECT_EQ(e2e::countColour(last, black), burstBlack);
+  EXPECT_EQ(countPixels(last, black), burstBlack);
   EXPECT_TRUE(last == expectedImage(burstPresses + 1));
 }
 

@@ -10,6 +10,7 @@
 #include "escapeplot.h"
 #include "escapeplot_oracle.h"
 #include "pixel_surface.h"
+#include "sdl_screen.h"
 
 namespace {
 
@@ -17,14 +18,11 @@ constexpr int W = 640;
 constexpr int H = 480;
 constexpr Uint32 untouched = 0x00123456;  // no colour the image ever uses
 
-Uint32 pixelAt(int x, int y) { return static_cast<Uint32*>(screen->pixels)[(y * screen->pitch) / 4 + x]; }
+Uint32 pixelAt(int x, int y) { return screenWord(x, y); }
 Uint32 blackValue() { return SDL_MapRGB(screen->format, 0, 0, 0); }
 Uint32 whiteValue() { return SDL_MapRGB(screen->format, 255, 255, 255); }
 
-void fillCanvas(Uint32 value) {
-  for (int y = 0; y < screen->h; ++y)
-    for (int x = 0; x < screen->w; ++x) static_cast<Uint32*>(screen->pixels)[(y * screen->pitch) / 4 + x] = value;
-}
+void fillCanvas(Uint32 value) { fillScreenWords(value); }
 
 // The image drawn by the given path, filled with `untouched` beforehand so a
 // pixel the path forgets shows up.
@@ -35,13 +33,7 @@ void drawOnPath(int path, int limit) {
   drawEscapeImage();
 }
 
-long countBlack() {
-  long n = 0;
-  const Uint32 black = blackValue();
-  for (int x = 0; x < W; ++x)
-    for (int y = 0; y < H; ++y) n += pixelAt(x, y) == black;
-  return n;
-}
+long countBlack() { return countPixels(screenWords(), blackValue()); }
 
 // The oracle's pixels (true = escaped, white) per limit, kept for the process.
 const std::vector<bool>& oracleImage(int limit) {

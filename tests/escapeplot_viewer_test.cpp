@@ -7,6 +7,7 @@
 #include "escapeplot.h"
 #include "escapeplot_oracle.h"
 #include "pixel_surface.h"
+#include "sdl_screen.h"
 #include "sdl_wraps.h"
 
 namespace {
@@ -15,41 +16,14 @@ constexpr int W = 640;
 constexpr int H = 480;
 constexpr Uint32 untouched = 0x00123456;
 
-Uint32* pixels() { return static_cast<Uint32*>(screen->pixels); }
-Uint32 pixelAt(int x, int y) { return pixels()[(y * screen->pitch) / 4 + x]; }
-
-void fillCanvas(Uint32 value) {
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) pixels()[(y * screen->pitch) / 4 + x] = value;
-}
-
-long countColour(Uint32 value) {
-  long n = 0;
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) n += pixelAt(x, y) == value;
-  return n;
-}
-
+Uint32 pixelAt(int x, int y) { return screenWord(x, y); }
+void fillCanvas(Uint32 value) { fillScreenWords(value); }
+long countColour(Uint32 value) { return countPixels(screenWords(), value); }
 long countBlack() { return countColour(SDL_MapRGB(screen->format, 0, 0, 0)); }
 bool canvasUntouched() { return countColour(untouched) == W * H; }
 
-SDL_Event keyEvent(Uint8 type, SDLKey key, SDLMod mod = KMOD_NONE) {
-  SDL_Event event{};
-  event.type = type;
-  event.key.type = type;
-  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  event.key.keysym.sym = key;
-  event.key.keysym.mod = mod;
-  return event;
-}
-
-SDL_Event press(SDLKey key, SDLMod mod = KMOD_NONE) { return keyEvent(SDL_KEYDOWN, key, mod); }
-
-SDL_Event quitEvent() {
-  SDL_Event event{};
-  event.type = SDL_QUIT;
-  return event;
-}
+SDL_Event press(SDLKey key, SDLMod mod = KMOD_NONE) { return keyDown(key, mod); }
+SDL_Event quitEvent() { return eventOfType(SDL_QUIT); }
 
 class Viewer : public ::testing::Test {
  protected:

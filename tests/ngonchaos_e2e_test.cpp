@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "bmp_reader.h"
 #include "harness.h"
 #include "ngonchaos.h"
-#include "ngonchaos_bmp.h"
 #include "ngonchaos_oracle.h"
 #include "pixel_surface.h"
+#include "sdl_screen.h"
 
 namespace {
 
@@ -48,18 +49,7 @@ void modelArrow(int step) {
 
 void modelOtherKey() { oraclePlotChaosPoints(); }
 
-std::vector<uint32_t> modelImage() {
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < 480; ++y) {
-    const auto* row = static_cast<const Uint32*>(screen->pixels) + (y * screen->pitch) / 4;
-    for (int x = 0; x < 640; ++x) {
-      Uint8 r, g, b;
-      SDL_GetRGB(row[x], screen->format, &r, &g, &b);
-      pixels.push_back((uint32_t(r) << 16) | (uint32_t(g) << 8) | b);
-    }
-  }
-  return pixels;
-}
+std::vector<uint32_t> modelImage() { return screenPixels(); }
 
 class NgonchaosE2E : public ::testing::Test {
  protected:
@@ -96,13 +86,7 @@ class NgonchaosE2E : public ::testing::Test {
     return e2e::waitUntil([&] { return std::filesystem::exists(dir + "/" + name); }, 30);
   }
 
-  std::vector<std::string> files() {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> files() { return directoryEntries(dir); }
 
   std::string path(const std::string& name) { return dir + "/" + name; }
 
@@ -114,7 +98,7 @@ TEST_F(NgonchaosE2E, OpensA640By480WindowThatIsAllWhite) {
   start();
   EXPECT_EQ(app.width, 640);
   EXPECT_EQ(app.height, 480);
-  EXPECT_EQ(e2e::countColour(e2e::capture(app), 0xFFFFFF), 640L * 480L);
+  EXPECT_EQ(countPixels(e2e::capture(app), 0xFFFFFF), 640L * 480L);
   EXPECT_TRUE(files().empty());
 }
 
@@ -136,7 +120,7 @@ TEST_F(NgonchaosE2E, RightDrawsTheTriangleOnAWhiteGround) {
   modelArrow(+1);
   ASSERT_TRUE(showsModel());
   const auto pixels = e2e::capture(app);
-  EXPECT_EQ(e2e::countColour(pixels, 0xFFFFFF) + e2e::countColour(pixels, 0x000000), 640L * 480L);
+  EXPECT_EQ(countPixels(pixels, 0xFFFFFF) + countPixels(pixels, 0x000000), 640L * 480L);
 
   // Inside the triangle of (320, 10), (120.8, 355), (519.2, 355) but for
   // the first few points, which still travel from (500, 500). Each step

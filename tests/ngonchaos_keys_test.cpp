@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "ngonchaos.h"
-#include "ngonchaos_bmp.h"
+#include "bmp_reader.h"
 #include "ngonchaos_fixture.h"
 #include "ngonchaos_oracle.h"
 #include "pixel_surface.h"

@@ -12,15 +12,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "grid.h"
+#include "file_bytes.h"
 #include "harness.h"
-#include "ruletri_fake_windows.h"
+#include "pixel_count.h"
 #include "ruletri_icon.h"
 #include "ruletri_oracle.h"
 
@@ -70,7 +69,7 @@ class RuletriE2E : public ::testing::Test {
   void expectAllWhite() {
     ASSERT_TRUE(e2e::ping(app));
     std::vector<uint32_t> shown = e2e::capture(app);
-    EXPECT_EQ(e2e::countColour(shown, white), long(shown.size()));
+    EXPECT_EQ(countPixels(shown, white), long(shown.size()));
   }
 
   void resizeTo(int w, int h) {
@@ -185,8 +184,8 @@ TEST(RuletriStartFailure, NoDisplayReportsCreationFailedAndExitsWithZero) {
   how.argv = {"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", e2e::programPath("ruletri"), errors};
   how.env = {"DISPLAY=:no-such-display"};
   EXPECT_EQ(e2e::runToExit(how, 30), 0);
-  std::ifstream in(errors);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const Bytes bytes = readBytes(errors);
+  const std::string text(bytes.begin(), bytes.end());
   std::remove(errors);
   EXPECT_EQ(text, "Error!: Window Creation Failed!\n");
 }

@@ -6,21 +6,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
+
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes readFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Little-endian reads that fail the test instead of reading past the end.
 uint32_t get(const Bytes& b, size_t at, int size) {
@@ -28,9 +21,7 @@ uint32_t get(const Bytes& b, size_t at, int size) {
     ADD_FAILURE() << "read past the end of the file at " << at;
     return 0;
   }
-  uint32_t v = 0;
-  for (int i = size - 1; i >= 0; --i) v = (v << 8) | b[at + size_t(i)];
-  return v;
+  return littleEndian(b, at, size);
 }
 uint32_t u8(const Bytes& b, size_t at) { return get(b, at, 1); }
 uint32_t u16(const Bytes& b, size_t at) { return get(b, at, 2); }
@@ -48,7 +39,7 @@ struct Pe {
 
 Pe parsePe(const char* path) {
   Pe pe;
-  pe.file = readFile(path);
+  pe.file = readBytes(path);
   const Bytes& f = pe.file;
   EXPECT_EQ(u16(f, 0), 0x5A4Du) << "MZ";
   size_t header = u32(f, 0x3C);
@@ -157,7 +148,7 @@ TEST_F(RuletriExe, IconGroupSevenHoldsTheThreeImagesOfTheIcon) {
   EXPECT_EQ(u16(g, 2), 1u) << "icon, not cursor";
   ASSERT_EQ(u16(g, 4), 3u);
 
-  Bytes ico = readFile(RULETRI_ICO);
+  Bytes ico = readBytes(RULETRI_ICO);
   ASSERT_EQ(u16(ico, 4), 3u);
   struct Want {
     unsigned size, colours, bits;

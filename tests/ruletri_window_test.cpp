@@ -9,7 +9,7 @@
 
 #include "grid.h"
 #include "ruletri.h"
-#include "ruletri_fake_windows.h"
+#include "fake_windows.h"
 
 namespace {
 

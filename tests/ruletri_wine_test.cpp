@@ -15,7 +15,7 @@
 
 #include "grid.h"
 #include "harness.h"
-#include "ruletri_fake_windows.h"
+#include "pixel_count.h"
 #include "ruletri_oracle.h"
 
 namespace {
@@ -57,7 +57,7 @@ TEST_F(RuletriWine, WindowAppearsALeftClickPaintsAndTheCloseBoxEndsWithZero) {
   EXPECT_GT(app.height, 700);
 
   std::vector<uint32_t> before = e2e::capture(app);
-  EXPECT_TRUE(e2e::waitUntil([&] { return e2e::countColour(e2e::capture(app), white) == long(before.size()); }, 20))
+  EXPECT_TRUE(e2e::waitUntil([&] { return countPixels(e2e::capture(app), white) == long(before.size()); }, 20))
       << "the client area is not plain white before the first click";
 
   e2e::click(app, 300, 300);

@@ -8,6 +8,7 @@
 
 #include "harness.h"
 #include "pixel_surface.h"
+#include "sdl_screen.h"
 #include "tetrachaos.h"
 #include "tetrachaos_oracle.h"
 
@@ -39,10 +40,9 @@ class OracleFrames {
     for (int k = 0; k < count; ++k) {
       turnAngle = angle;
       oracleDrawFrameContents(pointsPerFrame);
-      const std::vector<uint32_t> frame = read();
+      const std::vector<uint32_t> frame = screenPixels();
       index_[hashPixels(frame)] = k;
       angles_.push_back(angle);
-      if (k < 3) first_.push_back(frame);
       angle = oracleNextTurnAngle(angle, 10.0);
     }
     SDL_Quit();
@@ -55,19 +55,8 @@ class OracleFrames {
   double angle(int k) const { return angles_[size_t(k)]; }
 
  private:
-  static std::vector<uint32_t> read() {
-    std::vector<uint32_t> out(1000 * 600);
-    for (int y = 0; y < 600; ++y)
-      for (int x = 0; x < 1000; ++x) {
-        Uint8 r, g, b;
-        SDL_GetRGB(static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x], screen->format, &r, &g, &b);
-        out[size_t(y) * 1000 + x] = uint32_t(r) << 16 | uint32_t(g) << 8 | b;
-      }
-    return out;
-  }
   std::map<uint64_t, int> index_;
   std::vector<double> angles_;
-  std::vector<std::vector<uint32_t>> first_;
 };
 
 // Screen corners of the tetrahedron at angle theta, from its layout.
@@ -139,7 +128,7 @@ TEST_F(TetrachaosWindow, ShowsTheTurningFigureFrameByFrame) {
   std::vector<uint32_t> shown;
   const int first = nextFrame(frames, 0, &shown);
   ASSERT_GT(first, 0) << "the window never showed a frame of the literal algorithm";
-  EXPECT_EQ(e2e::countColour(shown, kWhite) + e2e::countColour(shown, kBlack), long(shown.size()));
+  EXPECT_EQ(countPixels(shown, kWhite) + countPixels(shown, kBlack), long(shown.size()));
   const auto hull = projectedCorners(frames.angle(first));
   long outside = 0;
   for (int y = 0; y < 600; ++y)

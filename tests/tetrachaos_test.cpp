@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "pixel_surface.h"
+#include "sdl_screen.h"
 #include "sdl_wraps.h"
 #include "tetrachaos.h"
 #include "tetrachaos_oracle.h"
@@ -30,13 +30,7 @@ class Tetrachaos : public ::testing::Test {
     closeScreen();
   }
 
-  static std::vector<Uint32> pixels() {
-    std::vector<Uint32> copy(size_t(screenWidth) * screenHeight);
-    for (int y = 0; y < screenHeight; ++y)
-      std::memcpy(&copy[size_t(y) * screenWidth], static_cast<Uint8*>(screen->pixels) + y * screen->pitch,
-                  size_t(screenWidth) * 4);
-    return copy;
-  }
+  static std::vector<Uint32> pixels() { return screenWords(); }
   static std::vector<std::pair<int, int>> blackPixels() {
     std::vector<std::pair<int, int>> found;
     const std::vector<Uint32> all = pixels();
@@ -47,11 +41,7 @@ class Tetrachaos : public ::testing::Test {
     return found;
   }
   static void push(SDL_EventType type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
-    SDL_Event event{};
-    event.type = Uint8(type);
-    event.key.type = Uint8(type);
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = mod;
+    SDL_Event event = keyEvent(Uint8(type), key, mod);
     ASSERT_EQ(SDL_PushEvent(&event), 0);
   }
 };

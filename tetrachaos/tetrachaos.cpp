@@ -49,8 +49,6 @@ inline void plotTurned(int x, int y, int z) {
   putPixel(screenX, screenY, 0, 0, 0);
 }
 
-void drawWhiteFrame() { fillWhite(); }
-
 void drawFrameContents() {
   fillWhite();
   playChaosGame(batchSize);
@@ -70,7 +68,7 @@ int layoutTetrahedron() {
   currentPoint = corners[0];
   centreX = int(canvasWidth * 0.5) - int(s * 0.102062);
   centreY = int((canvasHeight - 40) * 0.5) + int(s * 0.3061862178);
-  return presentFrame(drawWhiteFrame);
+  return presentFrame(fillWhite);
 }
 
 int rotatedX(int x, int y) {

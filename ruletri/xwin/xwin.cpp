@@ -211,12 +211,6 @@ void setPlacement(int x, int y) {
   XFree(hints);
 }
 
-void requestMaximised() {
-  Atom states[2] = {atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ")};
-  XChangeProperty(display, xwindow, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
-                  reinterpret_cast<unsigned char*>(states), 2);
-}
-
 LPARAM pointParam(int x, int y) { return LPARAM((uint32_t(uint16_t(y)) << 16) | uint16_t(x)); }
 
 UINT buttonMessage(unsigned button, bool press) {
@@ -408,7 +402,6 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
     XFlush(display);
     return wasVisible;
   }
-  if (cmdShow == SW_SHOWMAXIMIZED) requestMaximised();
   XMapWindow(display, xwindow);
   // Win32 shows the window before returning: wait for the map to happen.
   XEvent event;

@@ -318,16 +318,7 @@ int runToExit(const Launch& how, double seconds) {
   return waitExit(app, seconds);
 }
 
-long countColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
-  long n = 0;
-  for (uint32_t p : pixels) n += (p == colour);
-  return n;
-}
-
-}  // namespace e2e
-
 // Additions for programs other than the SDL ones (ruletri natively and under Wine).
-namespace e2e {
 
 std::string windowName(Window w) {
   char* text = nullptr;

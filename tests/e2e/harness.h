@@ -75,13 +75,7 @@ void kill(App& app);
 // and returns its exit status, or -1 when it still runs after the timeout.
 int runToExit(const Launch& how, double seconds);
 
-// Counts of pixels equal to colour.
-long countColour(const std::vector<uint32_t>& pixels, uint32_t colour);
-
-}  // namespace e2e
-
 // Additions for programs other than the SDL ones (ruletri natively and under Wine).
-namespace e2e {
 
 // As launch, but takes the new top-level window whose name (WM_NAME) is
 // title, ignoring any other windows the program (or Wine) maps.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "grid.h"
-#include "ruletri_fake_windows.h"
 
 void oracleResetGrid(int width, int height) {
   for (int j = 0; j < gridWidth; ++j)
@@ -30,13 +29,19 @@ void oracleSweepGrid() {
 }
 
 std::vector<uint32_t> oracleClientImage(int width, int height, int sweeps) {
-  fake::resetAll();
-  int usedWidth = std::min(width, gridCapacity), usedHeight = std::min(height, gridCapacity);
-  oracleResetGrid(usedWidth, usedHeight);
-  for (int n = 0; n < sweeps; ++n) oracleSweepGrid();
-  // The used region in the middle of a client area larger than the grid.
-  int left = (width - usedWidth) / 2, top = (height - usedHeight) / 2;
+  oracleResetGrid(std::min(width, gridCapacity), std::min(height, gridCapacity));
+  // The used region sits in the middle of a client area larger than the grid.
+  int left = (width - gridWidth) / 2, top = (height - gridHeight) / 2;
   std::vector<uint32_t> image(size_t(width) * height, 0xFFFFFF);
-  for (const fake::Pixel& p : fake::pixels) image[size_t(top + p.y) * width + left + p.x] = 0x000000;
+  std::vector<uint8_t> before(size_t(gridWidth) * gridHeight);
+  for (int n = 0; n < sweeps; ++n) {
+    for (int j = 0; j < gridWidth; ++j)
+      for (int i = 0; i < gridHeight; ++i) before[size_t(i) * gridWidth + j] = grid[j][i];
+    oracleSweepGrid();
+    for (int j = 0; j < gridWidth; ++j)
+      for (int i = 0; i < gridHeight; ++i)
+        if (grid[j][i] != before[size_t(i) * gridWidth + j])
+          image[size_t(top + i) * width + left + j] = 0x000000;
+  }
   return image;
 }

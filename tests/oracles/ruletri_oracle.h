@@ -13,7 +13,7 @@ void oracleResetGrid(int width, int height);
 void oracleSweepGrid();
 
 // The client area, as 0xRRGGBB, after a reset to width x height and the given
-// number of sweeps: white, with every pixel the sweeps paint black (the used
-// region centred where the client area is larger than the grid). Uses the
-// stand-in Win32 of the tests to collect the painted pixels.
+// number of sweeps: white, with every pixel the sweeps paint black (a sweep
+// paints exactly the cells whose count it changes; the used region is centred
+// where the client area is larger than the grid).
 std::vector<uint32_t> oracleClientImage(int width, int height, int sweeps);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
+
 struct DecodedBmp {
   int width = 0;
   int height = 0;
@@ -13,4 +15,3 @@ struct DecodedBmp {
 };
 
 DecodedBmp decodeBmp(const std::string& path);
-std::vector<unsigned char> readBytes(const std::string& path);

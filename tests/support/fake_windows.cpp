@@ -1,4 +1,4 @@
-#include "ruletri_fake_windows.h"
+#include "fake_windows.h"
 
 #include "grid.h"
 #include "ruletri.h"

@@ -11,16 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "sdl_screen.h"
 #include "sdl_wraps.h"  // flips counted and locks made to fail at link time
-
-// The screen's pixels as 0xRRGGBB, row-major.
-std::vector<uint32_t> screenPixels();
-// Every pixel of the screen set to one colour, straight into memory.
-void paintScreen(uint32_t rgb);
-long countPixels(const std::vector<uint32_t>& pixels, uint32_t rgb);
-
-SDL_Event keyDown(SDLKey sym, SDLMod mod = KMOD_NONE);
-SDL_Event eventOfType(Uint8 type);
 
 // The rand() value that follows `calls` calls after srand(seed).
 int randAfter(unsigned seed, long calls);
@@ -31,7 +23,6 @@ void oracleArrow(int newCount);
 void oracleOtherKey();
 
 bool fileExists(const std::string& path);
-std::vector<std::string> directoryEntries(const std::string& path = ".");
 
 class NgonchaosTest : public ::testing::Test {
  protected:
