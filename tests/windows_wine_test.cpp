@@ -134,14 +134,18 @@ bool nearProjection(double theta, double x, double y) {
 
 // Every black pixel of the picture lies on the figure at one of the turn
 // angles the program passes through (the frames are drawn with the Windows
-// C runtime's rand(), so only their shape can be checked from here).
+// C runtime's rand(), so only their shape can be checked from here). A
+// capture taken while Wine copies a frame out may hold two frames in part:
+// each pixel may lie on either of two successive angles.
 bool onTheTurningFigure(const std::vector<uint32_t>& pixels) {
   double theta = 0;
   for (int frame = 0; frame < 250; ++frame, theta = oracleNextTurnAngle(theta, 10.0)) {
+    const double next = oracleNextTurnAngle(theta, 10.0);
     bool all = true;
     for (int y = 0; y < 600 && all; ++y)
       for (int x = 0; x < 1000 && all; ++x)
-        if (pixels[size_t(y) * 1000 + x] == black && !nearProjection(theta, x, y)) all = false;
+        if (pixels[size_t(y) * 1000 + x] == black && !nearProjection(theta, x, y) && !nearProjection(next, x, y))
+          all = false;
     if (all) return true;
   }
   return false;
