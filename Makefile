@@ -28,7 +28,7 @@ test: deps
 	cd build && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 sanitize: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DRULETRI_WINDOWS=OFF $(CMAKE_FLAGS)
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DFRACTALS_WINDOWS=OFF $(CMAKE_FLAGS)
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -42,4 +42,4 @@ screenshots: build
 	scripts/screenshots.sh
 
 clean:
-	rm -rf build build-asan build-win
+	rm -rf build build-asan

@@ -14,9 +14,11 @@
 #include "pixel_surface.h"
 
 int main(int, char**) {
+#ifdef SIGXFSZ
   // A snapshot cut short by the file-size limit is a failed write, not the
   // end of the program.
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
   if (!openScreen(canvasWidth, canvasHeight)) return 1;
   layoutPolygon();
   runEventLoop();

@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev libxcomposite-dev
   xvfb xdotool x11-utils imagemagick
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
+  dpkg-dev googletest
 )
 
 missing=()

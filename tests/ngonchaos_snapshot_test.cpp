@@ -1,7 +1,9 @@
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -104,7 +106,7 @@ TEST_F(NgonchaosSnapshot, ExistingFileIsReplaced) {
 // The name is taken by a directory: nothing is written, nothing is said, the
 // directory stays as it was, and the keys go on working.
 TEST_F(NgonchaosSnapshot, NameTakenByADirectoryWritesNothingAndKeysGoOn) {
-  ASSERT_EQ(mkdir("3.bmp", 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("3.bmp"));
   writeText("3.bmp/inside", "kept");
   handleEvent(keyDown(SDLK_RIGHT), 0);
   sdlFlipCount = 0;
@@ -124,6 +126,9 @@ TEST_F(NgonchaosSnapshot, NameTakenByADirectoryWritesNothingAndKeysGoOn) {
   EXPECT_TRUE(decodeBmp("4.bmp").pixels == screenPixels());
 }
 
+// Windows removes no process's working directory, limits no file size and has
+// no FIFOs: these cases are made on Linux only.
+#ifndef _WIN32
 // A working directory that has been removed takes no new entry, not even
 // from root (which passes any permission check a chmod could set up).
 TEST_F(NgonchaosSnapshot, RemovedWorkingDirectoryWritesNothingAndKeysGoOn) {
@@ -206,5 +211,6 @@ TEST_F(NgonchaosSnapshot, PlantedFilesNeitherRedirectNorBlockTheSave) {
   handleEvent(keyDown(SDLK_RIGHT), 0);
   EXPECT_EQ(cornerCount, 4);
 }
+#endif
 
 }  // namespace
