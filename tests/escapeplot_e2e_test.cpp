@@ -121,11 +121,11 @@ TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
 // both), then the close box at once. Far more arrive during the redraws than
 // SDL's own queue holds; every press must still get its redraw, in turn,
 // before the close request ends the program. The sanitizer build's program
-// draws some ten times slower: 100 presses overrun SDL's queue just as well
-// and keep the test within its time.
+// draws some ten times slower: 80 presses (160 events) overrun SDL's queue
+// just as well and keep the test within its time.
 #ifdef __SANITIZE_ADDRESS__
-constexpr int burstPresses = 100;
-constexpr long burstBlack = 61952;
+constexpr int burstPresses = 80;
+constexpr long burstBlack = 62356;
 #else
 constexpr int burstPresses = 300;
 constexpr long burstBlack = 60846;
