@@ -160,7 +160,9 @@ TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndItsProgramsStart) {
   fs::remove_all(unpacked);
   Output extract = shell("dpkg-deb -x " + quoted(packageOut + "/" + debName) + " " + quoted(unpacked));
   ASSERT_EQ(extract.status, 0) << extract.output;
-  EXPECT_EQ(filesUnder(unpacked), filesUnder(INSTALL_STAGE));
+  const std::set<std::string> packaged = filesUnder(unpacked), installed = filesUnder(INSTALL_STAGE);
+  for (const std::string& file : packaged) EXPECT_TRUE(installed.count(file)) << "only in the package: " << file;
+  for (const std::string& file : installed) EXPECT_TRUE(packaged.count(file)) << "not in the package: " << file;
   for (const Program& program : programs) startsAndCloses(unpacked + "/usr/bin", program);
 }
 
