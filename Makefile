@@ -30,7 +30,7 @@ test: build
 	cd build && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 sanitize: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DRULETRI_WINDOWS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DFRACTALS_WINDOWS=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -58,4 +58,4 @@ package: build
 	cmake --build build --target package
 
 clean:
-	rm -rf build build-asan build-win
+	rm -rf build build-asan

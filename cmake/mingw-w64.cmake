@@ -1,10 +1,11 @@
-# Cross-build for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64).
+# Cross-build for 64-bit Windows with Debian's mingw-w64. The -posix compilers:
+# GoogleTest needs std::mutex, which only their runtime has.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++)
+set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})

@@ -9,8 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev
   xvfb xdotool x11-utils imagemagick
-  g++-mingw-w64-x86-64 wine wine64
-  libpng-dev dpkg-dev file lintian desktop-file-utils
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
+  dpkg-dev googletest
+  libpng-dev file lintian desktop-file-utils
 )
 
 missing=()

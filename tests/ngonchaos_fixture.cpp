@@ -1,10 +1,7 @@
 #include "ngonchaos_fixture.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -72,8 +69,8 @@ void oracleArrow(int newCount) {
 void oracleOtherKey() { oraclePlotChaosPoints(); }
 
 bool fileExists(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0;
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
 std::vector<std::string> directoryEntries(const std::string& path) {
@@ -92,21 +89,25 @@ void NgonchaosTest::SetUpTestSuite() {
 
 void NgonchaosTest::SetUp() {
   ASSERT_NE(screen, nullptr);
-  char here[PATH_MAX];
-  ASSERT_NE(getcwd(here, sizeof here), nullptr);
-  oldDirectory = here;
-  char pattern[] = "/tmp/ngonchaos-test-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  workDirectory = pattern;
-  ASSERT_EQ(chdir(workDirectory.c_str()), 0);
+  namespace fs = std::filesystem;
+  oldDirectory = fs::current_path().string();
+  // A new directory of a name nobody else uses (as mkdtemp makes, on Windows too).
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int attempt = 0; workDirectory.empty() && attempt < 100; ++attempt) {
+    fs::path candidate = fs::temp_directory_path() / ("ngonchaos-test-" + std::to_string(stamp + attempt));
+    if (fs::create_directory(candidate)) workDirectory = candidate.string();
+  }
+  ASSERT_FALSE(workDirectory.empty());
+  fs::current_path(workDirectory);
   startState();
 }
 
 void NgonchaosTest::TearDown() {
   resetSdlWraps();
   screen->flags &= ~Uint32(SDL_HWSURFACE);
-  if (chdir(oldDirectory.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << oldDirectory;
   std::error_code ignored;
+  std::filesystem::current_path(oldDirectory, ignored);
+  if (ignored) ADD_FAILURE() << "cannot go back to " << oldDirectory;
   std::filesystem::remove_all(workDirectory, ignored);
 }
 

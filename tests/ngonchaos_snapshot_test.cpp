@@ -1,10 +1,13 @@
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -102,7 +105,7 @@ TEST_F(NgonchaosSnapshot, ExistingFileIsReplaced) {
 // The name is taken by a directory: nothing is written, nothing is said, the
 // directory stays as it was, and the keys go on working.
 TEST_F(NgonchaosSnapshot, NameTakenByADirectoryWritesNothingAndKeysGoOn) {
-  ASSERT_EQ(mkdir("3.bmp", 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("3.bmp"));
   writeText("3.bmp/inside", "kept");
   handleEvent(keyDown(SDLK_RIGHT), 0);
   sdlFlipCount = 0;
@@ -122,6 +125,9 @@ TEST_F(NgonchaosSnapshot, NameTakenByADirectoryWritesNothingAndKeysGoOn) {
   EXPECT_TRUE(decodeBmp("4.bmp").pixels == screenPixels());
 }
 
+// Windows removes no process's working directory and limits no file size:
+// these two failures are made on Linux only.
+#ifndef _WIN32
 // A working directory that has been removed takes no new entry, not even
 // from root (which passes any permission check a chmod could set up).
 TEST_F(NgonchaosSnapshot, RemovedWorkingDirectoryWritesNothingAndKeysGoOn) {
@@ -163,5 +169,6 @@ TEST_F(NgonchaosSnapshot, SaveThatFailsHalfWayLeavesTheEarlierSnapshotIntact) {
   handleEvent(keyDown(SDLK_a), 0);
   EXPECT_TRUE(decodeBmp("2.bmp").pixels == screenPixels()) << "saving works again";
 }
+#endif
 
 }  // namespace

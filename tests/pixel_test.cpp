@@ -2,6 +2,8 @@
 // pitch, the white clear and the lock-draw-unlock-flip sequence.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "pixel_oracle.h"
@@ -153,10 +155,17 @@ TEST(OpenScreen, OpensTheCanvasAtTheGivenSizeIn32Bits) {
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }
 
+// putenv, not setenv, which the Windows C runtime lacks; it may keep the string.
+void setVideoDriver(const char* driver) {
+  static char entry[64];
+  std::snprintf(entry, sizeof entry, "SDL_VIDEODRIVER=%s", driver);
+  putenv(entry);
+}
+
 TEST(OpenScreen, FailsWhenSdlCannotStart) {
-  setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+  setVideoDriver("no-such-driver");
   EXPECT_FALSE(openScreen(64, 48));
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setVideoDriver("dummy");
 }
 
 TEST(OpenScreen, FailsAndShutsSdlDownWhenTheVideoModeCannotBeSet) {

@@ -1,6 +1,7 @@
-// build-win/bin/ruletri.exe read back as a PE file: a 64-bit windowed program
-// importing only system DLLs, with icon group 7 (three images, the ones
-// make_icon drew) and the application manifest.
+// <build>/windows/bin/ruletri.exe read back as a PE file: a 64-bit windowed
+// program importing only system DLLs, with icon group 7 (three images, the
+// ones make_icon drew) and the application manifest. Beside it, the SDL
+// programs import nothing but Windows' own DLLs and SDL.dll.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,27 +125,52 @@ class RuletriExe : public ::testing::Test {
 };
 Pe* RuletriExe::pe = nullptr;
 
+// Names of the DLLs a PE file imports, in capitals.
+std::set<std::string> importedDlls(const Pe& pe) {
+  std::set<std::string> dlls;
+  auto [rva, size] = directory(pe, 1);
+  auto at = fileOffset(pe, rva);
+  if (!at || size == 0) return dlls;
+  for (size_t d = *at; d + 20 <= pe.file.size() && u32(pe.file, d + 12) != 0; d += 20) {
+    auto name = fileOffset(pe, u32(pe.file, d + 12));
+    if (!name) break;
+    std::string dll = cString(pe.file, *name);
+    std::transform(dll.begin(), dll.end(), dll.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    dlls.insert(dll);
+  }
+  return dlls;
+}
+
 TEST_F(RuletriExe, IsAWindowedProgramImportingOnlySystemDlls) {
   ASSERT_FALSE(pe->file.empty()) << RULETRI_EXE;
   EXPECT_EQ(u16(pe->file, pe->optionalHeader), 0x20Bu) << "PE32+";
   EXPECT_EQ(u16(pe->file, pe->optionalHeader + 68), 2u) << "subsystem: Windows GUI, no console";
 
-  auto [rva, size] = directory(*pe, 1);
-  auto at = fileOffset(*pe, rva);
-  ASSERT_TRUE(at.has_value());
-  ASSERT_GT(size, 0u);
-  std::set<std::string> dlls;
-  for (size_t d = *at; u32(pe->file, d + 12) != 0; d += 20) {
-    auto name = fileOffset(*pe, u32(pe->file, d + 12));
-    ASSERT_TRUE(name.has_value());
-    std::string dll = cString(pe->file, *name);
-    std::transform(dll.begin(), dll.end(), dll.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    dlls.insert(dll);
-  }
+  std::set<std::string> dlls = importedDlls(*pe);
   const std::set<std::string> system{"USER32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL"};
   for (const std::string& dll : dlls) EXPECT_TRUE(system.count(dll)) << dll << " is not a system DLL";
   EXPECT_TRUE(dlls.count("USER32.DLL"));
   EXPECT_TRUE(dlls.count("GDI32.DLL"));
+}
+
+// The SDL programs: windowed, 64-bit, importing SDL.dll and otherwise only
+// Windows' own DLLs; SDL.dll itself imports Windows' DLLs only.
+TEST(WindowsFolder, SdlProgramsNeedNoDllButWindowsOwnAndSdl) {
+  const std::set<std::string> windows{"USER32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "WINMM.DLL"};
+  for (const char* file : {"tetrachaos.exe", "ngonchaos.exe", "escapeplot.exe", "SDL.dll"}) {
+    SCOPED_TRACE(file);
+    const Pe pe = parsePe((std::string(WINDOWS_BIN) + "/" + file).c_str());
+    ASSERT_FALSE(pe.file.empty());
+    EXPECT_EQ(u16(pe.file, pe.optionalHeader), 0x20Bu) << "PE32+";
+    const bool isProgram = std::string(file) != "SDL.dll";
+    if (isProgram) {
+      EXPECT_EQ(u16(pe.file, pe.optionalHeader + 68), 2u) << "subsystem: Windows GUI, no console";
+    }
+    const std::set<std::string> dlls = importedDlls(pe);
+    EXPECT_EQ(dlls.count("SDL.DLL"), isProgram ? 1u : 0u);
+    for (const std::string& dll : dlls)
+      EXPECT_TRUE(windows.count(dll) || dll == "SDL.DLL") << dll << " is neither Windows' own nor SDL.dll";
+  }
 }
 
 // Icon group 7: 16 x 16 in 16 colours, 32 x 32 in 16 colours, 32 x 32 in 256

@@ -1,4 +1,4 @@
-// build-win/bin/ruletri.exe under Wine (wine64) on its own Xvfb: the window
+// <build>/windows/bin/ruletri.exe under Wine (wine64) on its own Xvfb: the window
 // "Nestri" appears, a left click paints the figure for its client size, and
 // the close box ends the program with exit code 0.
 //
@@ -17,35 +17,23 @@
 #include "harness.h"
 #include "ruletri_fake_windows.h"
 #include "ruletri_oracle.h"
+#include "wine.h"
 
 namespace {
 
 const uint32_t white = 0xFFFFFF;
-
-const std::vector<std::string> wineEnvironment{
-    "WINEPREFIX=" RULETRI_WINEPREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="};
-
-void stopWineServer() {
-  std::string command = "WINEPREFIX=" RULETRI_WINEPREFIX " " RULETRI_WINESERVER " -k >/dev/null 2>&1; "
-                        "WINEPREFIX=" RULETRI_WINEPREFIX " " RULETRI_WINESERVER " -w >/dev/null 2>&1";
-  int status = std::system(command.c_str());  // fails harmlessly when no server runs
-  (void)status;
-}
 
 class RuletriWine : public ::testing::Test {
  protected:
   e2e::App app;
 
   void SetUp() override {
-    e2e::Launch how;
-    how.argv = {RULETRI_WINE, RULETRI_EXE};
-    how.env = wineEnvironment;
-    how.timeoutSeconds = 60;
-    ASSERT_TRUE(e2e::launchTitled(app, how, "Nestri")) << "ruletri.exe's window did not appear";
+    SKIP_WITHOUT_WINE();
+    ASSERT_TRUE(e2e::launchTitled(app, e2e::wineLaunch("ruletri.exe"), "Nestri")) << "ruletri.exe's window did not appear";
   }
   void TearDown() override {
     e2e::kill(app);
-    stopWineServer();
+    e2e::stopWineServer();
   }
 };
 

@@ -1,0 +1,33 @@
+# The Windows build, driven by the native one: this same project configured
+# with cmake/mingw-w64.cmake in <build>/windows, its programs and SDL.dll in
+# <build>/windows/bin. SDL's source is fetched now, while configuring, so that
+# without it the native build and its tests still go ahead and the Windows
+# part is reported as skipped, with the reason.
+set(WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)
+set(WINDOWS_BIN ${WINDOWS_BUILD_DIR}/bin)
+execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows-sdl.sh fetch ${WINDOWS_BUILD_DIR}/sdl
+  RESULT_VARIABLE failed ERROR_VARIABLE reason ERROR_STRIP_TRAILING_WHITESPACE)
+if(failed)
+  message(WARNING "${reason}")
+  if(BUILD_TESTING)
+    add_test(NAME windows_build COMMAND sh -c "echo \"$0\"; exit 77" "${reason}")
+    set_tests_properties(windows_build PROPERTIES SKIP_RETURN_CODE 77)
+  endif()
+  return()
+endif()
+
+include(ExternalProject)
+ExternalProject_Add(windows
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}
+  BINARY_DIR ${WINDOWS_BUILD_DIR}
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
+             -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=${BUILD_TESTING} -DRULETRI_ICON=${CMAKE_BINARY_DIR}/ruletri/generated/ruletri.ico
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  DEPENDS ruletri_icon)
+
+# The Windows tests join this build's test run.
+if(BUILD_TESTING)
+  file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${WINDOWS_BUILD_DIR}\")\n")
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
+endif()

@@ -1,0 +1,15 @@
+# Wine for the tests of the Windows build. WINE_SKIP_REASON is empty when Wine
+# is there and new enough; otherwise it says why the Wine tests are skipped.
+find_program(WINE NAMES wine64 wine PATHS /usr/lib/wine)
+find_program(WINESERVER NAMES wineserver PATHS /usr/lib/wine)
+set(WINE_MINIMUM_VERSION 8.0)
+set(WINE_SKIP_REASON "")
+if(NOT WINE OR NOT WINESERVER)
+  set(WINE_SKIP_REASON "Wine not found: install Debian's wine and wine64 packages (scripts/install-deps.sh) to run the Windows tests")
+else()
+  execute_process(COMMAND ${WINE} --version OUTPUT_VARIABLE wine_version ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+  string(REGEX MATCH "[0-9]+(\\.[0-9]+)?" wine_version "${wine_version}")
+  if(NOT wine_version OR wine_version VERSION_LESS WINE_MINIMUM_VERSION)
+    set(WINE_SKIP_REASON "Wine ${wine_version} at ${WINE} is older than ${WINE_MINIMUM_VERSION}, the oldest the Windows tests run on")
+  endif()
+endif()
