@@ -8,7 +8,7 @@ set(WINDOWS_BIN ${WINDOWS_BUILD_DIR}/bin)
 execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows-sdl.sh fetch ${WINDOWS_BUILD_DIR}/sdl
   RESULT_VARIABLE failed ERROR_VARIABLE reason ERROR_STRIP_TRAILING_WHITESPACE)
 if(failed)
-  message(WARNING "${reason}")
+  message(NOTICE "${reason}")
   if(BUILD_TESTING)
     add_test(NAME windows_build COMMAND sh -c "echo \"$0\"; exit 77" "${reason}")
     set_tests_properties(windows_build PROPERTIES SKIP_RETURN_CODE 77)
@@ -16,12 +16,17 @@ if(failed)
   return()
 endif()
 
+# Both builds run the Windows programs under the same Wine.
+include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
+
 include(ExternalProject)
 ExternalProject_Add(windows
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${WINDOWS_BUILD_DIR}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
-             -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=${BUILD_TESTING} -DRULETRI_ICON=${CMAKE_BINARY_DIR}/ruletri/generated/ruletri.ico
+             -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=${BUILD_TESTING}
+             -DWINE=${WINE} -DWINESERVER=${WINESERVER}
+             -DRULETRI_ICON=${CMAKE_BINARY_DIR}/ruletri/generated/ruletri.ico
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   DEPENDS ruletri_icon)

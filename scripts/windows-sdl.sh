@@ -68,7 +68,8 @@ build() {
   if ! (cd "$work" && "$dir/source/configure" --host=$host --prefix="$dir/prefix" \
         --enable-shared --disable-static --disable-audio --disable-joystick --disable-cdrom \
         --disable-video-opengl --disable-directx --disable-stdio-redirect &&
-        make -j"$(nproc)" && make install DESTDIR="$staged") >"$dir/build.log" 2>&1; then
+        make -j"$(nproc)" && make install DESTDIR="$staged" &&
+        $host-strip --strip-unneeded "$staged$dir/prefix/bin/SDL.dll") >"$dir/build.log" 2>&1; then
     tail -n 20 "$dir/build.log" >&2
     fail "Building SDL for Windows failed (see $dir/build.log)."
   fi

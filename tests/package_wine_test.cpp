@@ -68,7 +68,6 @@ TEST_F(WindowsZip, EachProgramStartsUnderWineAndCloses) {
     SCOPED_TRACE(program.exe);
     e2e::Launch how = e2e::wineLaunch(program.exe, folder.string());
     how.argv[1] = (folder / program.exe).string();
-    how.env.push_back("SDL_VIDEODRIVER=windib");  // SDL's Windows driver, not the harness's x11
     how.width = program.width;
     how.height = program.height;
     bool shown = program.width == 0 ? e2e::launchTitled(app, how, "Nestri") : e2e::launch(app, how);

@@ -1,6 +1,7 @@
 // <build>/windows/bin/ruletri.exe under Wine (wine64) on its own Xvfb: the window
-// "Nestri" appears, a left click paints the figure for its client size, and
-// the close box ends the program with exit code 0.
+// "Nestri" appears, a left click paints the figure for its client size, a
+// resize then a click paints it for the new size, and the close box ends the
+// program with exit code 0.
 //
 // Wine, with no window manager running, maps the window's client area as the
 // X window named "Nestri" and keeps the frame and caption to itself; reading
@@ -63,6 +64,19 @@ TEST_F(RuletriWine, WindowAppearsALeftClickPaintsAndTheCloseBoxEndsWithZero) {
 
   e2e::closeWindow(app);
   EXPECT_EQ(e2e::waitExit(app, 30), 0);
+}
+
+TEST_F(RuletriWine, AResizeThenAClickPaintsTheFigureForTheNewClientSize) {
+  const int width = 640, height = 400;
+  e2e::resize(app, width, height);
+  ASSERT_TRUE(e2e::waitUntil([&] { return e2e::capture(app).size() == size_t(width * height); }, 20))
+      << "the client area did not take the new size";
+  app.width = width;
+  app.height = height;
+  e2e::click(app, 100, 100);
+  const std::vector<uint32_t> expected = oracleClientImage(width, height, 1);
+  EXPECT_TRUE(e2e::waitUntil([&] { return e2e::capture(app) == expected; }, 30))
+      << "the figure differs from one sweep over " << width << " x " << height;
 }
 
 }  // namespace

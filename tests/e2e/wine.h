@@ -25,7 +25,8 @@ inline std::string windowsProgram(const std::string& exe) { return std::string(W
 inline Launch wineLaunch(const std::string& exe, const std::string& workdir = "") {
   Launch how;
   how.argv = {WINE, windowsProgram(exe)};
-  how.env = {"WINEPREFIX=" WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="};
+  how.env = {"WINEPREFIX=" WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=",
+             "SDL_VIDEODRIVER=windib"};  // SDL's Windows driver, not the harness's x11
   how.workdir = workdir;
   how.timeoutSeconds = 60;
   return how;

@@ -1,0 +1,35 @@
+// The processor test behind escapeplot's choice of renderer, with glibc's
+// runtime and with mingw's (run under Wine): the AVX2 and AVX-512 paths are
+// offered exactly when the processor has them and the system saves their
+// registers (XCR0, read with xgetbv).
+#include <cpuid.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "escapeplot.h"
+
+namespace {
+
+uint64_t savedRegisterStates() {
+  uint32_t low, high;
+  __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  return (uint64_t(high) << 32) | low;
+}
+
+TEST(RenderPathChoice, VectorPathsFollowTheProcessorAndTheSystem) {
+  unsigned a, b, c, d;
+  ASSERT_TRUE(__get_cpuid(1, &a, &b, &c, &d));
+  const uint64_t states = (c & bit_OSXSAVE) ? savedRegisterStates() : 0;
+  bool avx2 = false, avx512 = false;
+  if (__get_cpuid_max(0, nullptr) >= 7) {
+    __cpuid_count(7, 0, a, b, c, d);
+    avx2 = (b & bit_AVX2) && (states & 0x06) == 0x06;        // SSE and AVX state
+    avx512 = (b & bit_AVX512F) && (states & 0xE6) == 0xE6;  // and the three AVX-512 states
+  }
+  EXPECT_TRUE(renderPathAvailable(renderSse2));
+  EXPECT_EQ(renderPathAvailable(renderAvx2), avx2);
+  EXPECT_EQ(renderPathAvailable(renderAvx512), avx512);
+}
+
+}  // namespace

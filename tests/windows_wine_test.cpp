@@ -1,0 +1,190 @@
+// tetrachaos.exe, ngonchaos.exe and escapeplot.exe from <build>/windows/bin
+// under Wine on the harness's Xvfb. With no window manager Wine maps each
+// window's client area as an X window of its own, so finding a window of
+// exactly the canvas size shows the client area has that size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "escapeplot_oracle.h"
+#include "harness.h"
+#include "ngonchaos_bmp.h"
+#include "pixel_surface.h"
+#include "tetrachaos.h"
+#include "tetrachaos_oracle.h"
+#include "wine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr uint32_t black = 0x000000;
+constexpr uint32_t white = 0xFFFFFF;
+
+std::vector<std::string> entries(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class WindowsProgram : public ::testing::Test {
+ protected:
+  e2e::App app;
+  fs::path workdir;
+
+  void SetUp() override {
+    SKIP_WITHOUT_WINE();
+    workdir = fs::temp_directory_path() /
+              ("windows-wine-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    ASSERT_TRUE(fs::create_directory(workdir));
+  }
+  void TearDown() override {
+    e2e::kill(app);
+    e2e::stopWineServer();
+    std::error_code ignored;
+    fs::remove_all(workdir, ignored);
+  }
+  void start(const std::string& exe, int width, int height) {
+    e2e::Launch how = e2e::wineLaunch(exe, workdir.string());
+    how.width = width;
+    how.height = height;
+    ASSERT_TRUE(e2e::launch(app, how)) << exe << " showed no " << width << " x " << height << " client area";
+  }
+  bool shows(const std::vector<uint32_t>& image, double seconds = 30) {
+    return e2e::waitUntil([&] { return e2e::capture(app) == image; }, seconds);
+  }
+  void closeEndsWithZero() {
+    e2e::closeWindow(app);
+    EXPECT_EQ(e2e::waitExit(app, 30), 0);
+  }
+};
+
+TEST_F(WindowsProgram, EscapeplotLeftChangesNothingFirstRightShowsTheLimitTwoImage) {
+  start("escapeplot.exe", 640, 480);
+  const std::vector<uint32_t> opened = e2e::capture(app);
+  e2e::pressKeys(app, {"Left"});
+  EXPECT_FALSE(e2e::waitUntil([&] { return e2e::capture(app) != opened; }, 1.0)) << "Left at limit 1 drew";
+
+  std::vector<uint32_t> limitTwo(640 * 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) limitTwo[size_t(y) * 640 + x] = oracleEscapes(x, y, 2) ? white : black;
+  ASSERT_EQ(e2e::countColour(limitTwo, black), 234495);
+  e2e::pressKeys(app, {"Right"});
+  EXPECT_TRUE(shows(limitTwo)) << "black pixels: " << e2e::countColour(e2e::capture(app), black);
+  closeEndsWithZero();
+}
+
+// The snapshot lands in the working directory and nothing else is written,
+// there or beside the program (SDL's main shim redirects no output to files).
+TEST_F(WindowsProgram, NgonchaosRightThenALetterWritesThreeBmpAsShown) {
+  const std::vector<std::string> programFolder = entries(WINDOWS_BIN);
+  start("ngonchaos.exe", 640, 480);
+  e2e::pressKeys(app, {"Right"});
+  EXPECT_TRUE(e2e::waitUntil([&] { return e2e::countColour(e2e::capture(app), black) > 0; }, 30));
+  EXPECT_TRUE(entries(workdir).empty());
+  e2e::pressKeys(app, {"a"});
+  DecodedBmp saved;
+  const bool same = e2e::waitUntil(
+      [&] {
+        if (!fs::exists(workdir / "3.bmp")) return false;
+        saved = decodeBmp((workdir / "3.bmp").string());
+        return saved.width == 640 && saved.height == 480 && saved.pixels == e2e::capture(app);
+      },
+      30);
+  EXPECT_TRUE(same) << "3.bmp differs from the window";
+  EXPECT_EQ(entries(workdir), std::vector<std::string>{"3.bmp"});
+  EXPECT_EQ(entries(WINDOWS_BIN), programFolder);
+  closeEndsWithZero();
+  EXPECT_EQ(entries(workdir), std::vector<std::string>{"3.bmp"});
+  EXPECT_EQ(entries(WINDOWS_BIN), programFolder);
+}
+
+// Whether canvas pixel (x, y) lies within a pixel and a half of the
+// tetrahedron projected at angle theta, as the oracle projects points: the
+// projection of a tetrahedron is the union of its four faces' triangles.
+bool nearProjection(double theta, double x, double y) {
+  double px[4], py[4];
+  for (int i = 0; i < 4; ++i) {
+    const double u = corners[i][0] * std::cos(theta) - corners[i][1] * std::sin(theta);
+    const double v = corners[i][0] * std::sin(theta) + corners[i][1] * std::cos(theta);
+    px[i] = u + centreX - v * (depthScale * std::cos(projectionAngle));
+    py[i] = centreY - corners[i][2] + v * (depthScale * std::sin(projectionAngle));
+  }
+  auto inside = [&](int a, int b, int c, double qx, double qy) {
+    auto side = [&](int i, int j) { return (px[j] - px[i]) * (qy - py[i]) - (py[j] - py[i]) * (qx - px[i]); };
+    const double s1 = side(a, b), s2 = side(b, c), s3 = side(c, a);
+    return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+  };
+  for (double dx : {-1.5, 0.0, 1.5})
+    for (double dy : {-1.5, 0.0, 1.5})
+      for (int skip = 0; skip < 4; ++skip) {
+        int t[3], n = 0;
+        for (int i = 0; i < 4; ++i)
+          if (i != skip) t[n++] = i;
+        if (inside(t[0], t[1], t[2], x + dx, y + dy)) return true;
+      }
+  return false;
+}
+
+// Every black pixel of the picture lies on the figure at one of the turn
+// angles the program passes through (the frames are drawn with the Windows
+// C runtime's rand(), so only their shape can be checked from here).
+bool onTheTurningFigure(const std::vector<uint32_t>& pixels) {
+  double theta = 0;
+  for (int frame = 0; frame < 250; ++frame, theta = oracleNextTurnAngle(theta, 10.0)) {
+    bool all = true;
+    for (int y = 0; y < 600 && all; ++y)
+      for (int x = 0; x < 1000 && all; ++x)
+        if (pixels[size_t(y) * 1000 + x] == black && !nearProjection(theta, x, y)) all = false;
+    if (all) return true;
+  }
+  return false;
+}
+
+TEST_F(WindowsProgram, TetrachaosTurnsItsFigureAndTheKeyAEndsItWithZero) {
+  // The program's layout, made here on SDL's dummy driver.
+  ASSERT_TRUE(openScreen(1000, 600));
+  layoutTetrahedron();
+  closeScreen();
+  start("tetrachaos.exe", 1000, 600);
+  // The window opens black; a frame is white with black points.
+  std::vector<uint32_t> first;
+  ASSERT_TRUE(e2e::waitUntil(
+      [&] {
+        first = e2e::capture(app);
+        return e2e::countColour(first, white) > 0 && e2e::countColour(first, black) > 0;
+      },
+      30));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const std::vector<uint32_t> second = e2e::capture(app);
+  EXPECT_NE(first, second) << "the figure does not move";
+  for (const std::vector<uint32_t>& shot : {first, second}) {
+    EXPECT_EQ(e2e::countColour(shot, black) + e2e::countColour(shot, white), 1000L * 600L);
+    EXPECT_TRUE(onTheTurningFigure(shot)) << "black pixels off the tetrahedron at every angle";
+  }
+  e2e::pressKeys(app, {"a"});
+  EXPECT_EQ(e2e::waitExit(app, 30), 0);
+}
+
+TEST_F(WindowsProgram, TetrachaosCloseBoxEndsItWithZero) {
+  start("tetrachaos.exe", 1000, 600);
+  closeEndsWithZero();
+}
+
+// SDL's video cannot start (no such driver): main returns 1 before any window.
+TEST_F(WindowsProgram, EachProgramExitsWithOneWhenItsVideoCannotStart) {
+  for (const char* exe : {"tetrachaos.exe", "ngonchaos.exe", "escapeplot.exe"}) {
+    e2e::Launch how = e2e::wineLaunch(exe, workdir.string());
+    how.env.push_back("SDL_VIDEODRIVER=no-such-driver");
+    EXPECT_EQ(e2e::runToExit(how, 60), 1) << exe;
+  }
+  EXPECT_TRUE(entries(workdir).empty());
+}
+
+}  // namespace
