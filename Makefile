@@ -4,12 +4,16 @@
 # make sanitize             the same tests built with ASan and UBSan (build-asan/)
 # make bench                build and run the benchmarks
 # make screenshots          remake the README pictures under docs/
+# make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
+# make uninstall            remove what the last make install put there
+# make package              build the Debian package (and the Windows zip) into build/
 
 PROGRAM ?= tetrachaos
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX  ?= /usr/local
 
-.PHONY: all deps build run test sanitize bench screenshots clean
+.PHONY: all deps build run test sanitize bench screenshots install uninstall package clean
 
 all: build
 
@@ -40,6 +44,20 @@ bench: build
 
 screenshots: build
 	scripts/screenshots.sh
+
+# The manifest is kept apart: every later install, the tests' staging one
+# included, rewrites build/install_manifest.txt.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
+	@cp build/install_manifest.txt build/installed_files.txt
+
+uninstall:
+	@test -f build/installed_files.txt || { echo "Nothing to uninstall: build/installed_files.txt is missing (make install writes it)."; exit 1; }
+	xargs -d '\n' rm -fv < build/installed_files.txt
+	@rm build/installed_files.txt
+
+package: build
+	cmake --build build --target package
 
 clean:
 	rm -rf build build-asan

@@ -1,0 +1,197 @@
+// The installed programs and the packages: a staging install (DESTDIR) and
+// the packages cpack makes, both into scratch folders by CTest fixtures. The
+// installed and the unpacked programs start under Xvfb and close; menu entries
+// validate and name installed icons; lintian finds no error; the Debian
+// package holds exactly the installed files; the Windows zip is made, or its
+// absence explained.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <iostream>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string stage = INSTALL_STAGE "/usr";
+const std::string packageOut = PACKAGE_OUT;
+const std::string debName = "fractals_" PACKAGE_VERSION "_amd64.deb";
+const std::string zipName = "fractals-" PACKAGE_VERSION "-win64.zip";
+
+struct Program {
+  std::string name;
+  int width;  // 0: any size (ruletri's window is resizable)
+  int height;
+};
+const std::vector<Program> programs = {
+    {"tetrachaos", 1000, 600}, {"ngonchaos", 640, 480}, {"escapeplot", 640, 480}, {"ruletri", 0, 0}};
+
+struct Output {
+  int status;
+  std::string output;  // standard output and error
+};
+
+Output shell(const std::string& command) {
+  Output result{-1, ""};
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Every file and link under root, as paths from root beginning with "/".
+std::set<std::string> filesUnder(const std::string& root) {
+  std::set<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (!entry.is_directory() || entry.is_symlink()) files.insert("/" + fs::relative(entry.path(), root).string());
+  return files;
+}
+
+// Whether the program shows its first picture: tetrachaos a frame on white,
+// ngonchaos its white canvas, escapeplot (after one Right) the limit-2 image;
+// ruletri answers the window manager's ping. A close request sent while SDL
+// is still setting up its window can go unseen, so the tests wait for it.
+bool firstPictureShown(const std::string& name, const e2e::App& app) {
+  if (name == "ruletri") return e2e::ping(app);
+  const std::vector<uint32_t> pixels = e2e::capture(app);
+  const long white = e2e::countColour(pixels, 0xFFFFFF);
+  if (name == "tetrachaos") return white > 0;
+  if (name == "ngonchaos") return white == long(pixels.size());
+  return e2e::countColour(pixels, 0x000000) == 234495 && white == long(pixels.size()) - 234495;
+}
+
+// The program starts in the folder bin/, shows its window and first picture,
+// and ends with status 0 on the close box.
+void startsAndCloses(const std::string& bin, const Program& program) {
+  SCOPED_TRACE(bin + "/" + program.name);
+  e2e::Launch how;
+  how.argv = {bin + "/" + program.name};
+  how.width = program.width;
+  how.height = program.height;
+  e2e::App app;
+  bool shown = program.name == "ruletri" ? e2e::launchTitled(app, how, "Nestri") : e2e::launch(app, how);
+  ASSERT_TRUE(shown) << "no window appeared";
+  if (program.name == "escapeplot") e2e::pressKeys(app, {"Right"});
+  EXPECT_TRUE(e2e::waitUntil([&] { return firstPictureShown(program.name, app); }, 20)) << "no first picture";
+  e2e::closeWindow(app);
+  EXPECT_EQ(e2e::waitExit(app, 20), 0);
+  e2e::kill(app);
+}
+
+// Width and height from a PNG file's header chunk; 0 x 0 when it is none.
+std::pair<int, int> pngSize(const std::string& path) {
+  std::string bytes = readFile(path);
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || bytes.compare(12, 4, "IHDR") != 0)
+    return {0, 0};
+  auto word = [&](size_t at) {
+    return int((uint8_t(bytes[at]) << 24) | (uint8_t(bytes[at + 1]) << 16) | (uint8_t(bytes[at + 2]) << 8) |
+               uint8_t(bytes[at + 3]));
+  };
+  return {word(16), word(20)};
+}
+
+std::string entryValue(const std::string& entry, const std::string& key) {
+  std::istringstream lines(entry);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  return "";
+}
+
+}  // namespace
+
+TEST(Installed, EachProgramStartsAndCloses) {
+  for (const Program& program : programs) startsAndCloses(stage + "/bin", program);
+}
+
+TEST(Installed, MenuEntriesValidateAndTheirIconsExistAtEverySize) {
+  const std::string themeDir = stage + "/share/icons/hicolor";
+  std::set<std::string> sizes;
+  for (const auto& entry : fs::directory_iterator(themeDir)) sizes.insert(entry.path().filename());
+  EXPECT_TRUE(sizes.count("48x48") && sizes.count("256x256")) << "icons missing at 48x48 or 256x256";
+
+  std::set<std::string> named;
+  for (const auto& file : fs::directory_iterator(stage + "/share/applications")) {
+    const std::string path = file.path();
+    SCOPED_TRACE(path);
+    Output check = shell("desktop-file-validate " + quoted(path));
+    EXPECT_EQ(check.status, 0) << check.output;
+    EXPECT_EQ(check.output.find("error:"), std::string::npos) << check.output;
+
+    const std::string entry = readFile(path);
+    const std::string exec = entryValue(entry, "Exec");
+    const std::string icon = entryValue(entry, "Icon");
+    EXPECT_TRUE(fs::exists(stage + "/bin/" + exec)) << "Exec=" << exec << " is not installed";
+    EXPECT_EQ(entryValue(entry, "Categories"), "Graphics;Education;");
+    named.insert(exec);
+    for (const std::string& size : sizes) {
+      const std::string png = themeDir + "/" + size + "/apps/" + icon + ".png";
+      auto [width, height] = pngSize(png);
+      EXPECT_EQ(std::to_string(width) + "x" + std::to_string(height), size) << png;
+    }
+  }
+  EXPECT_EQ(named, (std::set<std::string>{"escapeplot", "ngonchaos", "ruletri", "tetrachaos"}));
+}
+
+TEST(DebianPackage, LintianReportsNoError) {
+  Output lintian = shell("lintian " + quoted(packageOut + "/" + debName));
+  std::cout << lintian.output;
+  EXPECT_EQ(lintian.output.find("E: "), std::string::npos) << lintian.output;
+  EXPECT_EQ(lintian.status, 0) << "lintian failed or found errors";
+}
+
+// Dependencies computed from the binaries: SDL and Xlib, which the programs link.
+TEST(DebianPackage, DependsOnTheLibrariesTheProgramsLink) {
+  Output depends = shell("dpkg-deb -f " + quoted(packageOut + "/" + debName) + " Depends");
+  ASSERT_EQ(depends.status, 0) << depends.output;
+  for (const char* library : {"libc6", "libsdl1.2debian", "libx11-6"})
+    EXPECT_NE(depends.output.find(library), std::string::npos) << library << " missing in " << depends.output;
+}
+
+TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndItsProgramsStart) {
+  const std::string unpacked = packageOut + "/unpacked";
+  fs::remove_all(unpacked);
+  Output extract = shell("dpkg-deb -x " + quoted(packageOut + "/" + debName) + " " + quoted(unpacked));
+  ASSERT_EQ(extract.status, 0) << extract.output;
+  const std::set<std::string> packaged = filesUnder(unpacked), installed = filesUnder(INSTALL_STAGE);
+  for (const std::string& file : packaged) EXPECT_TRUE(installed.count(file)) << "only in the package: " << file;
+  for (const std::string& file : installed) EXPECT_TRUE(packaged.count(file)) << "not in the package: " << file;
+  for (const Program& program : programs) startsAndCloses(unpacked + "/usr/bin", program);
+}
+
+// The zip is made when the Windows build makes every program; otherwise cpack
+// says plainly that it was skipped, and why.
+TEST(Packages, WindowsZipIsMadeOrItsAbsenceExplained) {
+  const std::string reason = readFile(ZIP_SKIPPED_FILE);
+  const std::string log = readFile(packageOut + "/cpack.log");
+  EXPECT_TRUE(fs::exists(packageOut + "/" + debName));
+  if (reason.empty()) {
+    EXPECT_TRUE(fs::exists(packageOut + "/" + zipName)) << log;
+    EXPECT_EQ(log.find("zip skipped"), std::string::npos) << log;
+  } else {
+    EXPECT_FALSE(fs::exists(packageOut + "/" + zipName));
+    EXPECT_NE(log.find("Windows zip skipped: " + reason), std::string::npos) << log;
+  }
+}
