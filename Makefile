@@ -3,12 +3,14 @@
 # make sanitize             the same tests built with ASan and UBSan (build-asan/)
 # make bench                build and run the benchmarks
 # make screenshots          remake the README pictures under docs/
+# make web                  the four programs as web pages in build-web/pages/
+# make web-serve            serve those pages on 127.0.0.1
 
 PROGRAM ?= tetrachaos
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test sanitize bench screenshots clean
+.PHONY: all deps build run test sanitize bench screenshots web web-serve clean
 
 all: build
 
@@ -39,5 +41,11 @@ bench: build
 screenshots: build
 	scripts/screenshots.sh
 
+web: deps
+	@scripts/build-web.sh build-web
+
+web-serve: web
+	@scripts/web-serve.sh build-web/pages
+
 clean:
-	rm -rf build build-asan build-win
+	rm -rf build build-asan build-win build-web

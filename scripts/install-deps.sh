@@ -10,6 +10,7 @@ packages=(
   libx11-dev libxtst-dev
   xvfb xdotool x11-utils imagemagick
   g++-mingw-w64-x86-64 wine wine64
+  emscripten nodejs chromium python3-websocket
 )
 
 missing=()
