@@ -6,3 +6,4 @@ cd "$(dirname "$0")"
 ./screenshot.sh ngonchaos key --delay 100 Right Right Right
 ./screenshot.sh ruletri mousemove --window WINDOW 700 400 click 1
 ./screenshot.sh escapeplot key --delay 60 Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right
+./web-screenshot.py
