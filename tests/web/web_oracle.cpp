@@ -1,6 +1,9 @@
-// What the desktop programs make of a canvas, for the browser tests:
+// What the programs must show in the browser, for the browser tests:
 //   web_oracle ruletri W H SWEEPS OUT   ruletri's client image (RGB bytes, row
 //                                       by row) after a reset to W x H and SWEEPS sweeps
+//   web_oracle ngonchaos KEYS OUT       ngonchaos's canvas (RGB bytes) after the
+//                                       keys (R Right, L Left, any other letter
+//                                       another key), with the web's rand() (web_rand.cpp)
 //   web_oracle bmp W H RGBA BMP         the BMP file that desktop SDL 1.2 writes
 //                                       for a 32-bit screen holding the RGBA image
 #include <SDL.h>
@@ -12,9 +15,44 @@
 #include <iterator>
 #include <vector>
 
+#include "ngonchaos.h"
+#include "ngonchaos_oracle.h"
+#include "pixel_surface.h"
 #include "ruletri_oracle.h"
 
 namespace {
+
+void writeScreenRgb(const char* out) {
+  std::vector<char> rgb;
+  for (int y = 0; y < screen->h; ++y)
+    for (int x = 0; x < screen->w; ++x) {
+      Uint8 r, g, b;
+      SDL_GetRGB(static_cast<const Uint32*>(screen->pixels)[y * screen->pitch / 4 + x], screen->format, &r, &g, &b);
+      rgb.insert(rgb.end(), {char(r), char(g), char(b)});
+    }
+  std::ofstream(out, std::ios::binary).write(rgb.data(), std::streamsize(rgb.size()));
+}
+
+// The keys replayed with the literal drawing step on a screen of SDL's dummy
+// driver, from the program's start: N = 2, point (500, 500), white canvas.
+int ngonchaosCanvas(const char* keys, const char* out) {
+  if (!openScreen(640, 480)) return 1;
+  layoutPolygon();
+  oracleFillWhite();
+  for (const char* key = keys; *key != '\0'; ++key) {
+    const int step = *key == 'R' ? 1 : *key == 'L' ? -1 : 0;
+    if (step != 0) {
+      if (cornerCount + step < 2 || cornerCount + step > 8) continue;
+      cornerCount += step;
+      layoutPolygon();
+      oracleFillWhite();
+    }
+    oraclePlotChaosPoints();
+  }
+  writeScreenRgb(out);
+  closeScreen();
+  return 0;
+}
 
 int ruletriImage(int width, int height, int sweeps, const char* out) {
   const std::vector<uint32_t> image = oracleClientImage(width, height, sweeps);
@@ -45,8 +83,9 @@ int desktopBmp(int width, int height, const char* in, const char* out) {
 int main(int argc, char** argv) {
   if (argc == 6 && std::strcmp(argv[1], "ruletri") == 0)
     return ruletriImage(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
+  if (argc == 4 && std::strcmp(argv[1], "ngonchaos") == 0) return ngonchaosCanvas(argv[2], argv[3]);
   if (argc == 6 && std::strcmp(argv[1], "bmp") == 0)
     return desktopBmp(std::atoi(argv[2]), std::atoi(argv[3]), argv[4], argv[5]);
-  std::fprintf(stderr, "usage: web_oracle ruletri W H SWEEPS OUT | bmp W H RGBA BMP\n");
+  std::fprintf(stderr, "usage: web_oracle ruletri W H SWEEPS OUT | ngonchaos KEYS OUT | bmp W H RGBA BMP\n");
   return 2;
 }
