@@ -129,12 +129,13 @@ class Browser:
             raise RuntimeError(json.dumps(result["exceptionDetails"])[:2000])
         return result["result"].get("value")
 
-    def key(self, name):
-        """One press and release of a key, as the keyboard sends them."""
+    def key(self, name, repeats=0):
+        """One press and release of a key, as the keyboard sends them, with
+        the given number of the keyboard's repeats while it is held."""
         code = KEYS[name]
         key = " " if name == "Space" else name[3:].lower() if name.startswith("Key") else name
-        for kind in ("rawKeyDown", "keyUp"):
-            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=name,
+        for kind, repeat in [("rawKeyDown", False)] + [("rawKeyDown", True)] * repeats + [("keyUp", False)]:
+            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=name, autoRepeat=repeat,
                       windowsVirtualKeyCode=code, nativeVirtualKeyCode=code)
 
     def click(self, x, y, count=1):

@@ -50,6 +50,11 @@ class Escapeplot(Page):
         for key, black in (("ArrowRight", 234495), ("ArrowRight", 165865), ("ArrowLeft", 234495)):
             self.browser.key(key)
             self.wait_canvas(lambda rgba: black_pixels(rgba) == black, "%d black pixels" % black)
+        # A held key is one press: Right held back to limit 3, Left to 2.
+        self.browser.key("ArrowRight", repeats=3)
+        self.wait_canvas(lambda rgba: black_pixels(rgba) == 165865, "limit 3")
+        self.browser.key("ArrowLeft")
+        self.wait_canvas(lambda rgba: black_pixels(rgba) == 234495, "limit 2")
 
 
 class Ngonchaos(Page):
