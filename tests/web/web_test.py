@@ -3,6 +3,7 @@
 Run as: web_test.py PAGES_FOLDER WEB_ORACLE TETRACHAOS_FRAMES [unittest arguments]
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -12,7 +13,6 @@ from chromium import Browser, black_pixels, wait_for
 
 PAGES = ORACLE = TETRACHAOS_FRAMES = None
 WHITE = b"\xff\xff\xff\xff"
-BLACK = b"\0\0\0\xff"
 
 
 class Page(unittest.TestCase):
@@ -60,7 +60,7 @@ class Escapeplot(Page):
 class Ngonchaos(Page):
     def setUp(self):
         self.downloads = tempfile.mkdtemp(prefix="ngonchaos-downloads-")
-        self.addCleanup(subprocess.run, ["rm", "-rf", self.downloads])
+        self.addCleanup(shutil.rmtree, self.downloads, True)
 
     def test_snapshot_downloads_the_canvas_as_the_desktop_writes_it(self):
         self.open("ngonchaos.html", 640, 480)
