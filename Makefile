@@ -7,13 +7,15 @@
 # make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
 # make uninstall            remove what the last make install put there
 # make package              build the Debian package (and the Windows zip) into build/
+# make web                  the four programs as web pages in build-web/pages/
+# make web-serve            serve those pages on 127.0.0.1
 
 PROGRAM ?= tetrachaos
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX  ?= /usr/local
 
-.PHONY: all deps build run test sanitize bench screenshots install uninstall package clean
+.PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve clean
 
 all: build
 
@@ -59,5 +61,11 @@ uninstall:
 package: build
 	cmake --build build --target package
 
+web: deps
+	@scripts/build-web.sh build-web
+
+web-serve: web
+	@scripts/web-serve.sh build-web/pages
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-web

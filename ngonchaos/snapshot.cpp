@@ -10,9 +10,9 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
-#include <sys/random.h>
 #include <unistd.h>
 #endif
 
@@ -49,9 +49,7 @@ bool replaceFile(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 #else
-bool randomBytes(unsigned char* bytes, std::size_t count) {
-  return getrandom(bytes, count, 0) == ssize_t(count);
-}
+bool randomBytes(unsigned char* bytes, std::size_t count) { return getentropy(bytes, count) == 0; }
 int createNew(const char* path) {
   return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
@@ -102,7 +100,7 @@ int saveSnapshot() {
   FILE* file = createPartFile(name, partName, sizeof partName);
   if (file == nullptr) return -1;
 
-  SDL_RWops* stream = SDL_RWFromFP(file, 0);
+  SDL_RWops* stream = SDL_RWFromFP(file, SDL_FALSE);
   bool saved = stream != nullptr && SDL_SaveBMP_RW(screen, stream, 0) == 0;
   if (stream != nullptr) SDL_FreeRW(stream);
   saved = saved && std::fflush(file) == 0 && syncToDisk(file);

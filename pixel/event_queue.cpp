@@ -27,7 +27,9 @@ void startEventQueue() {
   eventsRead = eventsWritten.load();
   droppedEvents = 0;
   interruptingQuit = 0;
+#ifndef __EMSCRIPTEN__
   SDL_SetEventFilter(queueEvent);
+#endif
 }
 
 int queueEvent(const SDL_Event* event) {
@@ -51,6 +53,12 @@ int queueEvent(const SDL_Event* event) {
 }
 
 int nextEvent(SDL_Event* event) {
+#ifdef __EMSCRIPTEN__
+  // The browser's SDL keeps its queue in JavaScript, without a bound, and
+  // takes a filter of another form: its own queue serves. Its poll is also
+  // where the web build hands control back to the browser.
+  return SDL_PollEvent(event);
+#endif
   SDL_PumpEvents();
   const unsigned oldest = eventsRead;
   if (oldest != eventsWritten) {

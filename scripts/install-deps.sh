@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev googletest
   libpng-dev file lintian desktop-file-utils
+  emscripten nodejs chromium python3-websocket
 )
 
 missing=()

@@ -7,3 +7,4 @@ cd "$(dirname "$0")"
 ./screenshot.sh ruletri mousemove --window WINDOW 700 400 click 1
 ./screenshot.sh escapeplot key --delay 60 Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right Right
 ./screenshot.sh ngonchaos.exe mousemove --window WINDOW 300 200 click 1 sleep 1 key --delay 100 Right Right Right
+./web-screenshot.py

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "pixel_count.h"
 
 namespace fs = std::filesystem;
 
@@ -77,10 +78,10 @@ std::set<std::string> filesUnder(const std::string& root) {
 bool firstPictureShown(const std::string& name, const e2e::App& app) {
   if (name == "ruletri") return e2e::ping(app);
   const std::vector<uint32_t> pixels = e2e::capture(app);
-  const long white = e2e::countColour(pixels, 0xFFFFFF);
+  const long white = countPixels(pixels, 0xFFFFFF);
   if (name == "tetrachaos") return white > 0;
   if (name == "ngonchaos") return white == long(pixels.size());
-  return e2e::countColour(pixels, 0x000000) == 234495 && white == long(pixels.size()) - 234495;
+  return countPixels(pixels, 0x000000) == 234495 && white == long(pixels.size()) - 234495;
 }
 
 // The program starts in the folder bin/, shows its window and first picture,

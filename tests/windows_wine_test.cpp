@@ -14,6 +14,7 @@
 
 #include "escapeplot_oracle.h"
 #include "harness.h"
+#include "pixel_count.h"
 #include "bmp_reader.h"
 #include "pixel_surface.h"
 #include "tetrachaos.h"

@@ -1,0 +1,193 @@
+"""Headless Chromium over its DevTools protocol, for the tests of the web pages.
+
+Serves a folder on 127.0.0.1, opens one of its pages in a fresh Chromium
+profile, presses keys, clicks, resizes the window and reads the canvas back.
+Everything waits by polling with a timeout, never by a fixed sleep.
+"""
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+
+import websocket
+
+CHROMIUM_FLAGS = [
+    "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--remote-debugging-port=0",
+]
+
+# DOM key names and the Windows virtual-key codes that the page sees as keyCode.
+KEYS = {
+    "ArrowLeft": 37, "ArrowUp": 38, "ArrowRight": 39, "ArrowDown": 40,
+    "Escape": 27, "Space": 32, "KeyA": 65,
+}
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript"}
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    """Serves folder on 127.0.0.1 at a free port; returns the server."""
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def wait_for(probe, timeout=20.0, what="the expected state"):
+    """Calls probe until it returns something truthy; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError("timed out waiting for " + what)
+        time.sleep(0.02)
+
+
+class Browser:
+    """One headless Chromium with one page, driven over a flat DevTools session."""
+
+    def __init__(self, folder, width=800, height=600, downloads=None):
+        self.server = serve(folder)
+        self.profile = tempfile.mkdtemp(prefix="chromium-profile-")
+        chromium = shutil.which("chromium") or "/usr/bin/chromium"
+        self.process = subprocess.Popen(
+            [chromium, *CHROMIUM_FLAGS, "--user-data-dir=" + self.profile,
+             "--window-size=%d,%d" % (width, height), "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.next_id = 0
+        self.events = []
+        try:
+            self._connect()
+            if downloads is not None:
+                self.call("Browser.setDownloadBehavior", behavior="allow",
+                          downloadPath=downloads, eventsEnabled=True, session=False)
+            target = self.call("Target.createTarget", url="about:blank", session=False)
+            self.target = target["targetId"]
+            self.session = self.call("Target.attachToTarget", targetId=self.target,
+                                     flatten=True, session=False)["sessionId"]
+            self.call("Page.enable")
+            self.call("Runtime.enable")
+        except BaseException:
+            self.close()
+            raise
+
+    def _connect(self):
+        active = os.path.join(self.profile, "DevToolsActivePort")
+
+        def port_and_path():
+            if not os.path.exists(active):
+                return None
+            with open(active) as lines:
+                words = lines.read().split()
+            return words[:2] if len(words) >= 2 else None
+
+        port, path = wait_for(port_and_path, what="Chromium's DevTools port")
+        self.socket = websocket.create_connection("ws://127.0.0.1:%s%s" % (port, path),
+                                                  timeout=60, suppress_origin=True)
+
+    def call(self, method, session=True, **params):
+        """Sends one command and returns its result; events met meanwhile are kept."""
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params}
+        if session:
+            message["sessionId"] = self.session
+        self.socket.send(json.dumps(message))
+        while True:
+            reply = json.loads(self.socket.recv())
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError("%s: %s" % (method, reply["error"]))
+                return reply.get("result", {})
+            if "method" in reply:
+                self.events.append(reply)
+
+    def open(self, page):
+        """Loads page of the served folder and waits until its document has loaded."""
+        url = "http://127.0.0.1:%d/%s" % (self.server.server_address[1], page)
+        self.call("Page.navigate", url=url)
+        wait_for(lambda: self.evaluate("document.readyState") == "complete", what=page + " to load")
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True,
+                           awaitPromise=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError(json.dumps(result["exceptionDetails"])[:2000])
+        return result["result"].get("value")
+
+    def key(self, name, repeats=0):
+        """One press and release of a key, as the keyboard sends them, with
+        the given number of the keyboard's repeats while it is held."""
+        code = KEYS[name]
+        key = " " if name == "Space" else name[3:].lower() if name.startswith("Key") else name
+        for kind, repeat in [("rawKeyDown", False)] + [("rawKeyDown", True)] * repeats + [("keyUp", False)]:
+            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=name, autoRepeat=repeat,
+                      windowsVirtualKeyCode=code, nativeVirtualKeyCode=code)
+
+    def click(self, x, y, count=1):
+        """Left clicks at (x, y) of the page; count 2 is a double click."""
+        for n in range(1, count + 1):
+            for kind in ("mousePressed", "mouseReleased"):
+                self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
+                          buttons=1 if kind == "mousePressed" else 0, clickCount=n)
+
+    def resize(self, width, height):
+        """Gives the page's viewport a new size, as resizing the browser window does."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                  deviceScaleFactor=1, mobile=False)
+
+    def canvas(self):
+        """The page's canvas as (width, height, RGBA bytes)."""
+        value = self.evaluate("""(() => {
+            const c = document.getElementById('canvas');
+            const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+            let s = '';
+            for (let i = 0; i < d.length; i += 0x8000)
+              s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
+            return [c.width, c.height, btoa(s)];
+        })()""")
+        return value[0], value[1], base64.b64decode(value[2])
+
+    def downloads_completed(self):
+        return [e["params"] for e in self.events
+                if e["method"] == "Browser.downloadProgress" and e["params"]["state"] == "completed"]
+
+    def pump(self):
+        """Reads the events that have arrived without sending a command."""
+        self.call("Runtime.evaluate", expression="0")
+
+    def close(self):
+        try:
+            if getattr(self, "socket", None) is not None:
+                self.socket.close()
+        finally:
+            self.process.kill()
+            self.process.wait()
+            self.server.shutdown()
+            self.server.server_close()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def black_pixels(rgba):
+    """How many pixels of an RGBA image are opaque black."""
+    return sum(1 for i in range(0, len(rgba), 4) if rgba[i:i + 4] == b"\0\0\0\xff")

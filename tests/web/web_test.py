@@ -1,0 +1,131 @@
+"""The web pages in headless Chromium, key for key as on the desktop.
+
+Run as: web_test.py PAGES_FOLDER WEB_ORACLE TETRACHAOS_FRAMES [unittest arguments]
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from chromium import Browser, black_pixels, wait_for
+
+PAGES = ORACLE = TETRACHAOS_FRAMES = None
+WHITE = b"\xff\xff\xff\xff"
+
+
+class Page(unittest.TestCase):
+    downloads = None
+
+    def open(self, page, width, height, viewport=None):
+        """Opens page (in a viewport of the given size) and waits until its
+        program has opened a canvas of width x height."""
+        self.browser = Browser(PAGES, downloads=self.downloads)
+        self.addCleanup(self.browser.close)
+        if viewport:
+            self.browser.resize(*viewport)
+        self.browser.open(page)
+        wait_for(lambda: self.browser.evaluate(
+            "(() => { const c = document.getElementById('canvas');"
+            " return c.width == %d && c.height == %d &&"
+            " c.getContext('2d').getImageData(0, 0, 1, 1).data[3] == 255; })()" % (width, height)),
+            what=page + " to open its canvas")
+
+    def wait_canvas(self, check, what):
+        return wait_for(lambda: check(self.browser.canvas()[2]), what=what)
+
+    def oracle_rgba(self, *arguments):
+        """The image web_oracle computes (RGB bytes), as opaque RGBA."""
+        with tempfile.NamedTemporaryFile() as expected:
+            subprocess.run([ORACLE, *map(str, arguments), expected.name], check=True)
+            rgb = expected.read()
+        return b"".join(rgb[i:i + 3] + b"\xff" for i in range(0, len(rgb), 3))
+
+
+class Escapeplot(Page):
+    def test_arrow_keys_redraw_the_desktops_images(self):
+        self.open("escapeplot.html", 640, 480)
+        self.assertEqual(black_pixels(self.browser.canvas()[2]), 640 * 480, "black until the first key")
+        for key, black in (("ArrowRight", 234495), ("ArrowRight", 165865), ("ArrowLeft", 234495)):
+            self.browser.key(key)
+            self.wait_canvas(lambda rgba: black_pixels(rgba) == black, "%d black pixels" % black)
+        # A held key is one press: Right held back to limit 3, Left to 2.
+        self.browser.key("ArrowRight", repeats=3)
+        self.wait_canvas(lambda rgba: black_pixels(rgba) == 165865, "limit 3")
+        self.browser.key("ArrowLeft")
+        self.wait_canvas(lambda rgba: black_pixels(rgba) == 234495, "limit 2")
+
+
+class Ngonchaos(Page):
+    def setUp(self):
+        self.downloads = tempfile.mkdtemp(prefix="ngonchaos-downloads-")
+        self.addCleanup(shutil.rmtree, self.downloads, True)
+
+    def test_snapshot_downloads_the_canvas_as_the_desktop_writes_it(self):
+        self.open("ngonchaos.html", 640, 480)
+        self.wait_canvas(lambda rgba: rgba == WHITE * (640 * 480), "the white canvas")
+        self.browser.key("ArrowRight")
+        triangle = self.oracle_rgba("ngonchaos", "R")
+        self.wait_canvas(lambda rgba: rgba == triangle, "the triangle, pixel for pixel")
+        self.browser.key("KeyA")
+        wait_for(lambda: self.browser.pump() or self.browser.downloads_completed(), what="3.bmp")
+        canvas = self.browser.canvas()[2]
+        self.assertTrue(canvas == self.oracle_rgba("ngonchaos", "Ra"), "a second run over the first")
+
+        saved = os.path.join(self.downloads, "3.bmp")
+        self.assertTrue(os.path.exists(saved), os.listdir(self.downloads))
+        with tempfile.TemporaryDirectory() as work:
+            rgba, desktop = os.path.join(work, "canvas.rgba"), os.path.join(work, "desktop.bmp")
+            with open(rgba, "wb") as out:
+                out.write(canvas)
+            subprocess.run([ORACLE, "bmp", "640", "480", rgba, desktop], check=True)
+            with open(saved, "rb") as a, open(desktop, "rb") as b:
+                self.assertTrue(a.read() == b.read(), "3.bmp differs from the desktop's file")
+
+
+class Tetrachaos(Page):
+    # FNV-1a over the red byte of every pixel, computed in the page.
+    CANVAS_HASH = """(() => {
+        const c = document.getElementById('canvas');
+        const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+        let h = 2166136261;
+        for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ d[i], 16777619) >>> 0;
+        return h;
+    })()"""
+
+    def test_the_figure_turns_frame_by_frame(self):
+        with tempfile.NamedTemporaryFile(mode="r") as hashes:
+            subprocess.run([TETRACHAOS_FRAMES, "300", hashes.name], check=True)
+            frames = [int(line) for line in hashes]
+        self.open("tetrachaos.html", 1000, 600)
+
+        def frame():
+            h = self.browser.evaluate(self.CANVAS_HASH)
+            return frames.index(h) + 1 if h in frames else None
+        first = wait_for(frame, what="one of the first frames")
+        wait_for(lambda: (frame() or 0) > first, what="a later frame")
+
+
+class Ruletri(Page):
+    def expect_figure(self, width, height, sweeps):
+        rgba = self.oracle_rgba("ruletri", width, height, sweeps)
+        self.wait_canvas(lambda canvas: canvas == rgba,
+                         "the figure of %d sweeps at %d x %d" % (sweeps, width, height))
+
+    def test_clicks_sweep_and_a_resize_starts_afresh(self):
+        self.open("ruletri.html", 640, 360, viewport=(640, 360))
+        self.browser.click(320, 200)
+        self.expect_figure(640, 360, 1)
+
+        self.browser.resize(501, 300)
+        self.wait_canvas(lambda canvas: canvas == WHITE * (501 * 300), "a cleared client area")
+        # A double click is two sweeps: the 86th after a reset is the first to
+        # paint the cell below the seed's row-1 neighbours.
+        for _ in range(43):
+            self.browser.click(10, 10, count=2)
+        self.expect_figure(501, 300, 86)
+
+if __name__ == "__main__":
+    PAGES, ORACLE, TETRACHAOS_FRAMES = sys.argv[1:4]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[4:])
