@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -19,6 +18,7 @@
 #include "pixel_surface.h"
 #include "tetrachaos.h"
 #include "tetrachaos_oracle.h"
+#include "tetrahedron_outline.h"
 #include "wine.h"
 
 namespace {
@@ -106,33 +106,6 @@ TEST_F(WindowsProgram, NgonchaosRightThenALetterWritesThreeBmpAsShown) {
   EXPECT_EQ(entries(WINDOWS_BIN), programFolder);
 }
 
-// Whether canvas pixel (x, y) lies within a pixel and a half of the
-// tetrahedron projected at angle theta, as the oracle projects points: the
-// projection of a tetrahedron is the union of its four faces' triangles.
-bool nearProjection(double theta, double x, double y) {
-  double px[4], py[4];
-  for (int i = 0; i < 4; ++i) {
-    const double u = corners[i][0] * std::cos(theta) - corners[i][1] * std::sin(theta);
-    const double v = corners[i][0] * std::sin(theta) + corners[i][1] * std::cos(theta);
-    px[i] = u + centreX - v * (depthScale * std::cos(projectionAngle));
-    py[i] = centreY - corners[i][2] + v * (depthScale * std::sin(projectionAngle));
-  }
-  auto inside = [&](int a, int b, int c, double qx, double qy) {
-    auto side = [&](int i, int j) { return (px[j] - px[i]) * (qy - py[i]) - (py[j] - py[i]) * (qx - px[i]); };
-    const double s1 = side(a, b), s2 = side(b, c), s3 = side(c, a);
-    return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
-  };
-  for (double dx : {-1.5, 0.0, 1.5})
-    for (double dy : {-1.5, 0.0, 1.5})
-      for (int skip = 0; skip < 4; ++skip) {
-        int t[3], n = 0;
-        for (int i = 0; i < 4; ++i)
-          if (i != skip) t[n++] = i;
-        if (inside(t[0], t[1], t[2], x + dx, y + dy)) return true;
-      }
-  return false;
-}
-
 // Every black pixel of the picture lies on the figure at one of the turn
 // angles the program passes through (the frames are drawn with the Windows
 // C runtime's rand(), so only their shape can be checked from here). A
@@ -141,11 +114,12 @@ bool nearProjection(double theta, double x, double y) {
 bool onTheTurningFigure(const std::vector<uint32_t>& pixels) {
   double theta = 0;
   for (int frame = 0; frame < 250; ++frame, theta = oracleNextTurnAngle(theta, 10.0)) {
-    const double next = oracleNextTurnAngle(theta, 10.0);
+    const ScreenCorners now = projectedCorners(theta);
+    const ScreenCorners next = projectedCorners(oracleNextTurnAngle(theta, 10.0));
     bool all = true;
     for (int y = 0; y < 600 && all; ++y)
       for (int x = 0; x < 1000 && all; ++x)
-        if (pixels[size_t(y) * 1000 + x] == black && !nearProjection(theta, x, y) && !nearProjection(next, x, y))
+        if (pixels[size_t(y) * 1000 + x] == black && !nearHull(now, x, y) && !nearHull(next, x, y))
           all = false;
     if (all) return true;
   }
