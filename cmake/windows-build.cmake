@@ -28,8 +28,10 @@ ExternalProject_Add(windows
              -DWINE=${WINE} -DWINESERVER=${WINESERVER}
              -DRULETRI_ICON=${CMAKE_BINARY_DIR}/ruletri/generated/ruletri.ico
   INSTALL_COMMAND ""
-  BUILD_ALWAYS ON
-  DEPENDS ruletri_icon)
+  BUILD_ALWAYS ON)
+# Only the build needs ruletri's icon: configuring (which builds SDL, mostly
+# one configure script on one core) may start at once, beside the native build.
+ExternalProject_Add_StepDependencies(windows build ruletri_icon)
 
 # The Windows tests join this build's test run.
 if(BUILD_TESTING)
