@@ -22,11 +22,13 @@ target_link_libraries(sdl_main INTERFACE mingw32 ${SDL_MAIN_LIBRARY} PkgConfig::
 add_link_options(-static -static-libgcc -static-libstdc++ -s)
 
 if(BUILD_TESTING)
-  # GoogleTest from Debian's source (package googletest), built by this compiler.
+  # GoogleTest from Debian's source (package googletest), built by this
+  # compiler, without the project's warnings; -O1 compiles it in half the time
+  # of -O3, and the tests never wait on it.
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS "")
+  set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS -O1)
 
   # CTest runs the Windows tests under Wine, in a prefix of this build tree.
   include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)

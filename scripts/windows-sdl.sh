@@ -66,7 +66,7 @@ build() {
   rm -rf "$work" "$staged"
   mkdir -p "$work"
   if ! (cd "$work" && "$dir/source/configure" --host=$host --prefix="$dir/prefix" \
-        --enable-shared --disable-static --disable-audio --disable-joystick --disable-cdrom \
+        --disable-dependency-tracking --enable-shared --disable-static --disable-audio --disable-joystick --disable-cdrom \
         --disable-video-opengl --disable-directx --disable-stdio-redirect CFLAGS=-O2 &&
         make -j"$(nproc)" && make install DESTDIR="$staged" &&
         $host-strip --strip-unneeded "$staged$dir/prefix/bin/SDL.dll") >"$dir/build.log" 2>&1; then
