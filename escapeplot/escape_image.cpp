@@ -98,6 +98,15 @@ KERNEL void startRow(int y) {
   }
 }
 
+// Moves on past `count` pixels of the row; a new row gets its escape radii.
+template <typename V>
+KERNEL void handOut(int count) {
+  if ((image.nextX += count) == imageWidth) {
+    image.nextX = 0;
+    if (++image.nextY < imageHeight) startRow<V>(image.nextY);
+  }
+}
+
 // Lane i (the lane set in `lane`) takes c and R of the next pixel, or goes
 // idle when the image has none left; returns whether it went idle. Vectors
 // change by whole-vector selects, never one element at a time, so they can
@@ -119,10 +128,7 @@ KERNEL bool take(Orbits<V>& o, int i, Mask lane) {
   o.radius = lane ? V{} + image.radius[x] : o.radius;
   o.x[i] = x;
   o.y[i] = y;
-  if (++image.nextX == imageWidth) {
-    image.nextX = 0;
-    if (++image.nextY < imageHeight) startRow<V>(image.nextY);
-  }
+  handOut<V>(1);
   return false;
 }
 
@@ -156,10 +162,7 @@ KERNEL int start(Orbits<V>& o, Mask started, unsigned lanes, unsigned escaped, V
     __builtin_memcpy(&o.cr, image.real + x, sizeof o.cr);
     __builtin_memcpy(&o.radius, image.radius + x, sizeof o.radius);
     o.ci = V{} + image.imaginary[image.nextY];
-    if ((image.nextX += width) == imageWidth) {
-      image.nextX = 0;
-      if (++image.nextY < imageHeight) startRow<V>(image.nextY);
-    }
+    handOut<V>(width);
     return 0;
   }
   if constexpr (width == 1) {
