@@ -24,7 +24,7 @@ add_link_options(-static -static-libgcc -static-libstdc++ -s)
 if(BUILD_TESTING)
   # GoogleTest from Debian's source (package googletest), built by this
   # compiler, without the project's warnings; -O1 compiles it in half the time
-  # of -O3, and the tests never wait on it.
+  # of -O3, and the tests spend almost none of their time in it.
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

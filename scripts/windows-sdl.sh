@@ -66,8 +66,9 @@ build() {
   rm -rf "$work" "$staged"
   mkdir -p "$work"
   if ! (cd "$work" && "$dir/source/configure" --host=$host --prefix="$dir/prefix" \
-        --disable-dependency-tracking --enable-shared --disable-static --disable-audio --disable-joystick --disable-cdrom \
-        --disable-video-opengl --disable-directx --disable-stdio-redirect CFLAGS=-O2 &&
+        --disable-dependency-tracking --enable-shared --disable-static \
+        --disable-audio --disable-joystick --disable-cdrom --disable-video-opengl --disable-directx \
+        --disable-stdio-redirect CFLAGS=-O2 &&
         make -j"$(nproc)" && make install DESTDIR="$staged" &&
         $host-strip --strip-unneeded "$staged$dir/prefix/bin/SDL.dll") >"$dir/build.log" 2>&1; then
     tail -n 20 "$dir/build.log" >&2
