@@ -1,19 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the screenshots need.
-# Does nothing when all of them are present.
+# Installs the Debian packages the project needs. Does nothing when all of
+# them are present.
+#   scripts/install-deps.sh          everything: build, tests, Windows, web, packaging
+#   scripts/install-deps.sh run      only what building and starting the Linux programs needs
+#   scripts/install-deps.sh --list [run]   prints the packages, one a line, and installs nothing
 set -euo pipefail
 
-packages=(
+# The Linux programs alone (make run).
+run_packages=(
   cmake g++ make pkg-config
-  libsdl1.2-dev
+  libsdl1.2-dev libx11-dev
+)
+# The rest: tests, benchmarks, screenshots, the Windows and web builds, packaging.
+more_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev libxtst-dev libxcomposite-dev
+  libxtst-dev libxcomposite-dev
   xvfb xdotool x11-utils imagemagick
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev googletest
   libpng-dev file lintian desktop-file-utils
   emscripten nodejs chromium python3-websocket
 )
+
+list=false
+if [[ "${1:-}" == "--list" ]]; then
+  list=true
+  shift
+fi
+case "${1:-all}" in
+  run) packages=("${run_packages[@]}") ;;
+  all) packages=("${run_packages[@]}" "${more_packages[@]}") ;;
+  *) echo "usage: $0 [--list] [run|all]" >&2; exit 2 ;;
+esac
+if $list; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do
