@@ -1,18 +1,17 @@
-// The Win32 calls of ruletri over a web page's canvas, for the Emscripten
-// build: one window class, one window (the canvas, filling the page), its
-// device context, and a message loop fed by the browser's mouse and resize
-// events. Where the program relies on Win32 behaviour it is kept:
-// - a window is never validated, so WM_PAINT comes whenever nothing else waits;
+// The canvas back end of ruletri's Win32 layer, for the Emscripten build: the
+// window is the canvas, filling the page, and the browser's mouse and resize
+// events feed the message loop. Where the program relies on Win32 behaviour
+// it is kept:
 // - a change of the client size clears it to the class background (white);
 // - a double click arrives as two WM_LBUTTONDOWN (the class has no CS_DBLCLKS);
 // - SetPixel shows at once (the pixels go to the canvas after every message
 //   and before the loop waits).
 // The loop waits by handing control back to the browser (Asyncify).
 #include <emscripten.h>
-#include <windows.h>
+
+#include "platform.h"
 
 #include <array>
-#include <cstring>
 
 // The canvas takes the page's whole area; a new size clears the client area
 // to the class background, white (ruletri's class redraws on every resize).
@@ -80,6 +79,8 @@ EM_JS(void, showCanvasPixels, (), {
   win.changed = false;
 });
 
+EM_JS(int, queuedEventCount, (), { return Module.webwin ? Module.webwin.queue.length : 0; });
+
 // The oldest queued browser event as message, wParam, lParam; 0 when none waits.
 EM_JS(int, takeQueuedEvent, (int32_t* fields), {
   const next = Module.webwin ? Module.webwin.queue.shift() : undefined;
@@ -92,166 +93,66 @@ EM_JS(void, alertBox, (const char* caption, const char* text), {
   alert(UTF8ToString(caption) + '\n\n' + UTF8ToString(text));
 });
 
+using namespace win32;
+
 namespace {
 
-// Opaque handle values: each handle is the address of its tag.
-char instanceTag, iconTag, cursorTag, windowTag, dcTag;
-HINSTANCE const theInstance = reinterpret_cast<HINSTANCE>(&instanceTag);
-HICON const theIcon = reinterpret_cast<HICON>(&iconTag);
-HCURSOR const theCursor = reinterpret_cast<HCURSOR>(&cursorTag);
-HWND const theWindow = reinterpret_cast<HWND>(&windowTag);
-HDC const theDC = reinterpret_cast<HDC>(&dcTag);
-
-const ATOM classAtom = 0xC000;
-const WORD iconResource = 7;
-const uintptr_t arrowCursor = 32512;
-
-char className[256];
-WNDCLASSEXA windowClass;
-bool classRegistered = false;
-bool windowAlive = false;
 bool windowShown = false;
-
-bool quitPosted = false;
-int quitCode = 0;
-bool paintWasLast = false;
-const int idlePaintWaitMs = 5;
 
 // Pixels set since the canvas was last brought up to date: x, y, colour.
 std::array<int32_t, 3 * 16384> pendingPixels;
 int pendingCount = 0;
-
-bool isOurWindow(HWND hwnd) { return hwnd == theWindow && windowAlive; }
 
 void writePixels() {
   writeCanvasPixels(pendingPixels.data(), pendingCount);
   pendingCount = 0;
 }
 
-// Shows every pixel set so far.
-void flushPixels() {
-  writePixels();
-  showCanvasPixels();
+}  // namespace
+
+// The page is the window: its position and outer size do not apply.
+bool platformCreateWindow(LPCSTR title, int, int, int, int) {
+  attachCanvas(title);
+  return true;
 }
 
-bool takeQueued(MSG* msg) {
+bool platformShowWindow(bool show) {
+  const bool wasVisible = windowShown;
+  windowShown = show;
+  showCanvas(windowShown);
+  return wasVisible;
+}
+
+bool platformWindowVisible() { return windowShown; }
+
+void platformDestroyWindow() {
+  windowShown = false;
+  showCanvas(false);
+}
+
+int platformNextEvent(MSG* msg) {
   static std::array<int32_t, 3> fields;
-  if (!takeQueuedEvent(fields.data())) return false;
+  if (!takeQueuedEvent(fields.data())) return 0;
   *msg = MSG{};
   msg->hwnd = theWindow;
   msg->message = UINT(fields[0]);
   msg->wParam = WPARAM(fields[1]);
   msg->lParam = LPARAM(fields[2]);
-  return true;
+  return 1;
 }
 
-}  // namespace
-
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
-  if (wc == nullptr || wc->cbSize != sizeof(WNDCLASSEXA) || wc->lpfnWndProc == nullptr ||
-      wc->lpszClassName == nullptr || classRegistered)
-    return 0;
-  size_t length = strlen(wc->lpszClassName);
-  if (length == 0 || length >= sizeof className) return 0;
-  memcpy(className, wc->lpszClassName, length + 1);
-  windowClass = *wc;
-  windowClass.lpszClassName = className;
-  classRegistered = true;
-  return classAtom;
+// The page cannot block: control goes back to the browser for a while, never
+// longer than a moment, so that the loop sees what came meanwhile.
+bool platformWaitForEvent(int milliseconds) {
+  const int longest = 5;
+  emscripten_sleep(unsigned(milliseconds < 0 || milliseconds > longest ? longest : milliseconds));
+  return queuedEventCount() > 0;
 }
 
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-  return instance == theInstance && reinterpret_cast<uintptr_t>(name) == iconResource ? theIcon : NULL;
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-  return instance == NULL && reinterpret_cast<uintptr_t>(name) == arrowCursor ? theCursor : NULL;
-}
-
-// The page is the window: its position and outer size do not apply.
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int, int, int, int, HWND, HMENU,
-                            HINSTANCE, LPVOID) {
-  if (!classRegistered || name == nullptr || strcmp(name, className) != 0 || windowAlive) return NULL;
-  attachCanvas(title != nullptr ? title : "");
-  windowAlive = true;
-  return theWindow;
-}
-
-HDC WINAPI GetDC(HWND hwnd) { return isOurWindow(hwnd) ? theDC : NULL; }
-
-BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
-  if (!isOurWindow(hwnd)) return FALSE;
-  const BOOL wasVisible = windowShown;
-  windowShown = cmdShow != SW_HIDE;
-  showCanvas(windowShown);
-  return wasVisible;
-}
-
-BOOL WINAPI UpdateWindow(HWND hwnd) {
-  if (!isOurWindow(hwnd)) return FALSE;
-  if (windowShown) windowClass.lpfnWndProc(hwnd, WM_PAINT, 0, 0);
-  flushPixels();
-  return TRUE;
-}
-
-BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
-  for (;;) {
-    flushPixels();
-    if (quitPosted) {
-      quitPosted = false;
-      *msg = MSG{};
-      msg->message = WM_QUIT;
-      msg->wParam = WPARAM(quitCode);
-      return FALSE;
-    }
-    if (takeQueued(msg)) {
-      paintWasLast = false;
-      if (isOurWindow(msg->hwnd)) return TRUE;
-      continue;
-    }
-    // Nothing queued: the never-validated window asks to be painted. After
-    // such a paint the loop gives the browser a moment for input first.
-    if (paintWasLast || !windowAlive || !windowShown) {
-      paintWasLast = false;
-      emscripten_sleep(idlePaintWaitMs);
-      continue;
-    }
-    *msg = MSG{};
-    msg->hwnd = theWindow;
-    msg->message = WM_PAINT;
-    paintWasLast = true;
-    return TRUE;
-  }
-}
-
-BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
-
-LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-  LRESULT result = 0;
-  if (msg != nullptr && isOurWindow(msg->hwnd))
-    result = windowClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-  flushPixels();
-  return result;
-}
-
-LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM, LPARAM) {
-  if (message == WM_CLOSE) DestroyWindow(hwnd);
-  return 0;
-}
-
-BOOL WINAPI DestroyWindow(HWND hwnd) {
-  if (!isOurWindow(hwnd)) return FALSE;
-  windowClass.lpfnWndProc(hwnd, WM_DESTROY, 0, 0);
-  flushPixels();
-  windowAlive = false;
-  windowShown = false;
-  showCanvas(false);
-  return TRUE;
-}
-
-void WINAPI PostQuitMessage(int exitCode) {
-  quitPosted = true;
-  quitCode = exitCode;
+// Shows every pixel set so far.
+void platformFlush() {
+  writePixels();
+  showCanvasPixels();
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
@@ -275,7 +176,4 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
   return colour;
 }
 
-int main() {
-  static char commandLine[] = "";
-  return WinMain(theInstance, NULL, commandLine, SW_SHOWDEFAULT);
-}
+int main() { return startWinMain(); }

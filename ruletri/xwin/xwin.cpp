@@ -1,7 +1,6 @@
-// The Win32 calls of ruletri over Xlib: one window class, one top-level
-// window, its device context, and a message loop that turns X events into
-// window messages. Where the program relies on Win32 behaviour it is kept:
-// - a window is never validated, so WM_PAINT comes whenever nothing else waits;
+// The X11 back end of ruletri's Win32 layer: the window, its pixels, its
+// exposures and its input over Xlib, X events turned into window messages.
+// Where the program relies on Win32 behaviour it is kept:
 // - a change of the client size clears it to the class background (white);
 // - what SetPixel paints stays, as on a compositing desktop: the layer keeps
 //   the client area in a pixmap of its size and copies it back on every
@@ -11,7 +10,7 @@
 //   pixmap and the window; output is flushed after every message and before
 //   the loop waits);
 // - the outer size given to CreateWindowExA includes the window manager's frame.
-#include <windows.h>
+#include "platform.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -24,29 +23,13 @@
 
 #include "ruletri_icon.h"
 
+using namespace win32;
+
 namespace {
-
-// Opaque handle values: the layer has one instance, one icon, one cursor, one
-// window and one device context; each handle is the address of its tag.
-char instanceTag, iconTag, cursorTag, windowTag, dcTag;
-HINSTANCE const theInstance = reinterpret_cast<HINSTANCE>(&instanceTag);
-HICON const theIcon = reinterpret_cast<HICON>(&iconTag);
-HCURSOR const theCursor = reinterpret_cast<HCURSOR>(&cursorTag);
-HWND const theWindow = reinterpret_cast<HWND>(&windowTag);
-HDC const theDC = reinterpret_cast<HDC>(&dcTag);
-
-const ATOM classAtom = 0xC000;
-const WORD iconResource = 7;
-const uintptr_t arrowCursor = 32512;
-
-char className[256];
-WNDCLASSEXA windowClass;
-bool classRegistered = false;
 
 Display* display = nullptr;
 Window xwindow = 0;
 GC gc = nullptr;
-bool windowAlive = false;
 bool windowMapped = false;
 int windowWidth = 0;
 int windowHeight = 0;
@@ -68,11 +51,6 @@ bool errorTrapped = false;
 
 Atom wmProtocols, wmDeleteWindow, netWmPing;
 
-bool quitPosted = false;
-int quitCode = 0;
-bool paintWasLast = false;
-const int idlePaintWaitMs = 5;
-
 int handleError(Display* d, XErrorEvent* error) {
   if (trappingErrors) {
     errorTrapped = true;
@@ -89,8 +67,6 @@ bool openDisplay() {
 }
 
 Atom atom(const char* name) { return XInternAtom(display, name, False); }
-
-bool isOurWindow(HWND hwnd) { return hwnd == theWindow && windowAlive; }
 
 // The background brush COLOR_WINDOW + 1 is the system window colour: white.
 unsigned long whitePixel() { return WhitePixel(display, DefaultScreen(display)); }
@@ -330,31 +306,8 @@ bool translateEvent(const XEvent& event, MSG* msg) {
 
 }  // namespace
 
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
-  if (wc == nullptr || wc->cbSize != sizeof(WNDCLASSEXA) || wc->lpfnWndProc == nullptr ||
-      wc->lpszClassName == nullptr || classRegistered)
-    return 0;
-  size_t length = strlen(wc->lpszClassName);
-  if (length == 0 || length >= sizeof className) return 0;
-  memcpy(className, wc->lpszClassName, length + 1);
-  windowClass = *wc;
-  windowClass.lpszClassName = className;
-  classRegistered = true;
-  return classAtom;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-  return instance == theInstance && reinterpret_cast<uintptr_t>(name) == iconResource ? theIcon : NULL;
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-  return instance == NULL && reinterpret_cast<uintptr_t>(name) == arrowCursor ? theCursor : NULL;
-}
-
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int y, int width,
-                            int height, HWND, HMENU, HINSTANCE, LPVOID) {
-  if (!classRegistered || name == nullptr || strcmp(name, className) != 0 || windowAlive) return NULL;
-  if (!openDisplay()) return NULL;
+bool platformCreateWindow(LPCSTR title, int x, int y, int width, int height) {
+  if (!openDisplay()) return false;
   wmProtocols = atom("WM_PROTOCOLS");
   wmDeleteWindow = atom("WM_DELETE_WINDOW");
   netWmPing = atom("_NET_WM_PING");
@@ -368,14 +321,14 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int 
                           unsigned(width > 1 ? width : 1), unsigned(height > 1 ? height : 1), 0,
                           CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
                           &attributes);
-  if (xwindow == 0) return NULL;
+  if (xwindow == 0) return false;
   XGCValues values{};
   values.foreground = currentForeground = pixelOf(0);
   values.graphics_exposures = False;  // copies come from a pixmap, always whole
   gc = XCreateGC(display, xwindow, GCForeground | GCGraphicsExposures, &values);
 
-  setTitle(title != nullptr ? title : "");
-  XClassHint classHint{const_cast<char*>("ruletri"), className};
+  setTitle(title);
+  XClassHint classHint{const_cast<char*>("ruletri"), const_cast<char*>(windowClass.lpszClassName)};
   XSetClassHint(display, xwindow, &classHint);
   Atom protocols[2] = {wmDeleteWindow, netWmPing};
   XSetWMProtocols(display, xwindow, protocols, 2);
@@ -384,26 +337,21 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR name, LPCSTR title, DWORD, int x, int 
                   reinterpret_cast<unsigned char*>(&pid), 1);
   if (windowClass.hIcon == theIcon) setIcon();
   setPlacement(x, y);
-  windowAlive = true;
   sizeClientToOuter(width, height);
   clientPixmap = makeClientPixmap();
   XFlush(display);
-  return theWindow;
+  return true;
 }
 
-HDC WINAPI GetDC(HWND hwnd) { return isOurWindow(hwnd) ? theDC : NULL; }
-
-// Returns whether the window was visible before, as Win32 does.
-BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
-  if (!isOurWindow(hwnd)) return FALSE;
-  BOOL wasVisible = windowMapped;
-  if (cmdShow == SW_HIDE) {
+// Win32 shows the window before returning: wait for the map to happen.
+bool platformShowWindow(bool show) {
+  bool wasVisible = windowMapped;
+  if (!show) {
     XUnmapWindow(display, xwindow);
     XFlush(display);
     return wasVisible;
   }
   XMapWindow(display, xwindow);
-  // Win32 shows the window before returning: wait for the map to happen.
   XEvent event;
   while (!windowMapped) {
     if (XCheckTypedWindowEvent(display, xwindow, MapNotify, &event)) {
@@ -415,84 +363,30 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
   return wasVisible;
 }
 
-// The window is never valid while shown, so a shown window gets its WM_PAINT
-// straight away; a hidden one has nothing to paint.
-BOOL WINAPI UpdateWindow(HWND hwnd) {
-  if (!isOurWindow(hwnd)) return FALSE;
-  if (windowMapped) windowClass.lpfnWndProc(hwnd, WM_PAINT, 0, 0);
-  flushOutput();
-  return TRUE;
-}
+bool platformWindowVisible() { return windowMapped; }
 
-BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
-  if (display != nullptr) flushOutput();
-  for (;;) {
-    if (quitPosted) {
-      quitPosted = false;
-      *msg = MSG{};
-      msg->message = WM_QUIT;
-      msg->wParam = WPARAM(quitCode);
-      return FALSE;
-    }
-    if (display == nullptr) return -1;
-    if (XPending(display) > 0) {
-      XEvent event;
-      XNextEvent(display, &event);
-      paintWasLast = false;  // after any event (a resize, say) the next paint comes at once
-      if (windowAlive && event.xany.window == xwindow && translateEvent(event, msg)) return TRUE;
-      continue;
-    }
-    if (!windowAlive) {
-      waitForEvent(-1);
-      continue;
-    }
-    // Nothing queued: the never-validated window asks to be painted. After a
-    // first such paint the loop waits a moment for input before the next,
-    // which keeps an idle window from spinning flat out.
-    if (paintWasLast && waitForEvent(idlePaintWaitMs)) continue;
-    if (!windowMapped) {
-      waitForEvent(-1);
-      continue;
-    }
-    *msg = MSG{};
-    msg->hwnd = theWindow;
-    msg->message = WM_PAINT;
-    paintWasLast = true;
-    return TRUE;
-  }
-}
-
-BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
-
-LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-  LRESULT result = 0;
-  if (msg != nullptr && isOurWindow(msg->hwnd))
-    result = windowClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-  if (display != nullptr) flushOutput();
-  return result;
-}
-
-LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM, LPARAM) {
-  if (message == WM_CLOSE) DestroyWindow(hwnd);
-  return 0;
-}
-
-BOOL WINAPI DestroyWindow(HWND hwnd) {
-  if (!isOurWindow(hwnd)) return FALSE;
-  windowClass.lpfnWndProc(hwnd, WM_DESTROY, 0, 0);
-  windowAlive = false;
+void platformDestroyWindow() {
   windowMapped = false;
   pendingCount = 0;
   freeClientPixmap();
   XFreeGC(display, gc);
   XDestroyWindow(display, xwindow);
   XFlush(display);
-  return TRUE;
 }
 
-void WINAPI PostQuitMessage(int exitCode) {
-  quitPosted = true;
-  quitCode = exitCode;
+int platformNextEvent(MSG* msg) {
+  if (display == nullptr) return -1;
+  if (XPending(display) == 0) return 0;
+  XEvent event;
+  XNextEvent(display, &event);
+  if (!windowAlive || event.xany.window != xwindow || !translateEvent(event, msg)) msg->hwnd = NULL;
+  return 1;
+}
+
+bool platformWaitForEvent(int milliseconds) { return waitForEvent(milliseconds); }
+
+void platformFlush() {
+  if (display != nullptr) flushOutput();
 }
 
 // No dialog toolkit is at hand: the message goes to standard error, as
@@ -524,8 +418,7 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
 }
 
 int main() {
-  static char commandLine[] = "";
-  int status = WinMain(theInstance, NULL, commandLine, SW_SHOWDEFAULT);
+  int status = startWinMain();
   if (display != nullptr) XCloseDisplay(display);
   return status;
 }

@@ -14,7 +14,6 @@ long pixelCount;
 long pixelsOutsideRegion;
 bool registrationFails;
 bool creationFails;
-bool classRegistered;
 WNDCLASSEXA registeredClass;
 std::string registeredClassName;
 std::vector<Creation> creations;
@@ -25,19 +24,12 @@ bool shown;
 std::vector<MSG> queue;
 bool getMessageFails;
 std::vector<UINT> defaultHandled;
-bool quitPosted;
-int quitCode;
 
-namespace {
-char windowTag, dcTag, instanceTag, iconTag, arrowTag;
-bool windowAlive;
-}  // namespace
-
-HWND window() { return reinterpret_cast<HWND>(&windowTag); }
-HDC dc() { return reinterpret_cast<HDC>(&dcTag); }
-HINSTANCE instance() { return reinterpret_cast<HINSTANCE>(&instanceTag); }
-HICON icon() { return reinterpret_cast<HICON>(&iconTag); }
-HCURSOR arrow() { return reinterpret_cast<HCURSOR>(&arrowTag); }
+HWND window() { return win32::theWindow; }
+HDC dc() { return win32::theDC; }
+HINSTANCE instance() { return win32::theInstance; }
+HICON icon() { return win32::theIcon; }
+HCURSOR arrow() { return win32::theCursor; }
 
 void resetAll() {
   for (auto& column : grid) column.fill(0);
@@ -63,7 +55,6 @@ void resetAll() {
   pixelsOutsideRegion = 0;
   registrationFails = false;
   creationFails = false;
-  classRegistered = false;
   registeredClass = WNDCLASSEXA{};
   registeredClassName.clear();
   creations.clear();
@@ -74,9 +65,13 @@ void resetAll() {
   queue.clear();
   getMessageFails = false;
   defaultHandled.clear();
-  quitPosted = false;
-  quitCode = 0;
-  windowAlive = false;
+
+  win32::windowClass = WNDCLASSEXA{};
+  win32::classRegistered = false;
+  win32::windowAlive = false;
+  win32::quitPosted = false;
+  win32::quitCode = 0;
+  win32::paintWasLast = false;
 }
 
 void setClientSize(int width, int height) { clientRect = RECT{0, 0, width, height}; }
@@ -84,6 +79,38 @@ void setClientSize(int width, int height) { clientRect = RECT{0, 0, width, heigh
 }  // namespace fake
 
 using namespace fake;
+
+// The platform under the layer.
+
+bool platformCreateWindow(LPCSTR, int, int, int, int) { return !creationFails; }
+
+bool platformShowWindow(bool show) {
+  bool was = shown;
+  shown = show;
+  return was;
+}
+
+bool platformWindowVisible() { return shown; }
+
+void platformDestroyWindow() {}
+
+// After the script the loop ends as if WM_QUIT had come, or with an error.
+int platformNextEvent(MSG* msg) {
+  if (queue.empty()) {
+    if (getMessageFails) return -1;
+    win32::quitPosted = true;
+    win32::quitCode = 0;
+    msg->hwnd = NULL;
+    return 1;
+  }
+  *msg = queue.front();
+  queue.erase(queue.begin());
+  return 1;
+}
+
+bool platformWaitForEvent(int) { return false; }
+
+void platformFlush() {}
 
 BOOL WINAPI GetClientRect(HWND hwnd, RECT* rect) {
   ++clientRectCalls;
@@ -100,98 +127,84 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF colour) {
   return hdc == fake::dc() ? colour : COLORREF(-1);
 }
 
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
-  calls.push_back("RegisterClassExA");
-  if (registrationFails) return 0;
-  classRegistered = true;
-  registeredClass = *wc;
-  registeredClassName = wc->lpszClassName;
-  return 0xC001;
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  calls.push_back("MessageBoxA");
+  messageBoxes.push_back(Box{owner, text, caption, type});
+  return 1;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
+// The layer's window calls, recorded on their way in (the linker sends the
+// program's calls here first).
+extern "C" {
+ATOM __real_RegisterClassExA(const WNDCLASSEXA* wc);
+HWND __real_CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE hinstance,
+                            LPVOID param);
+HICON __real_LoadIconA(HINSTANCE hinstance, LPCSTR name);
+HCURSOR __real_LoadCursorA(HINSTANCE hinstance, LPCSTR name);
+HDC __real_GetDC(HWND hwnd);
+BOOL __real_ShowWindow(HWND hwnd, int cmdShow);
+BOOL __real_UpdateWindow(HWND hwnd);
+LRESULT __real_DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL __real_DestroyWindow(HWND hwnd);
+void __real_PostQuitMessage(int exitCode);
+
+ATOM __wrap_RegisterClassExA(const WNDCLASSEXA* wc) {
+  calls.push_back("RegisterClassExA");
+  if (registrationFails) return 0;
+  registeredClass = *wc;
+  registeredClassName = wc->lpszClassName;
+  return __real_RegisterClassExA(wc);
+}
+
+HWND __wrap_CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE hinstance,
                             LPVOID param) {
   calls.push_back("CreateWindowExA");
   creations.push_back(Creation{exStyle, className, title, style, x, y, width, height, parent, menu,
                                hinstance, param});
-  if (creationFails || !classRegistered || registeredClassName != className) return NULL;
-  windowAlive = true;
-  return fake::window();
+  return __real_CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu,
+                                hinstance, param);
 }
 
-HICON WINAPI LoadIconA(HINSTANCE hinstance, LPCSTR name) {
+HICON __wrap_LoadIconA(HINSTANCE hinstance, LPCSTR name) {
   calls.push_back("LoadIconA");
-  return hinstance == fake::instance() && reinterpret_cast<uintptr_t>(name) == 7 ? fake::icon() : NULL;
+  return __real_LoadIconA(hinstance, name);
 }
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE hinstance, LPCSTR name) {
+HCURSOR __wrap_LoadCursorA(HINSTANCE hinstance, LPCSTR name) {
   calls.push_back("LoadCursorA");
-  return hinstance == NULL && reinterpret_cast<uintptr_t>(name) == 32512 ? fake::arrow() : NULL;
+  return __real_LoadCursorA(hinstance, name);
 }
 
-HDC WINAPI GetDC(HWND hwnd) {
+HDC __wrap_GetDC(HWND hwnd) {
   calls.push_back("GetDC");
-  return hwnd == fake::window() && windowAlive ? fake::dc() : NULL;
+  return __real_GetDC(hwnd);
 }
 
-BOOL WINAPI ShowWindow(HWND, int cmdShow) {
+BOOL __wrap_ShowWindow(HWND hwnd, int cmdShow) {
   calls.push_back("ShowWindow");
   showCommand = cmdShow;
-  bool was = shown;
-  shown = cmdShow != SW_HIDE;
-  return was;
+  return __real_ShowWindow(hwnd, cmdShow);
 }
 
-BOOL WINAPI UpdateWindow(HWND hwnd) {
+BOOL __wrap_UpdateWindow(HWND hwnd) {
   calls.push_back("UpdateWindow");
-  if (shown && windowAlive) registeredClass.lpfnWndProc(hwnd, WM_PAINT, 0, 0);
-  return TRUE;
+  return __real_UpdateWindow(hwnd);
 }
 
-BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
-  if (quitPosted) {
-    quitPosted = false;
-    *msg = MSG{};
-    msg->message = WM_QUIT;
-    msg->wParam = WPARAM(quitCode);
-    return FALSE;
-  }
-  if (queue.empty()) return getMessageFails ? -1 : FALSE;
-  *msg = queue.front();
-  queue.erase(queue.begin());
-  return TRUE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
-
-LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-  if (!windowAlive || msg->hwnd != fake::window()) return 0;
-  return registeredClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
-
-LRESULT WINAPI DefWindowProcA(HWND, UINT message, WPARAM, LPARAM) {
+LRESULT __wrap_DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   defaultHandled.push_back(message);
-  return 0;
+  return __real_DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-BOOL WINAPI DestroyWindow(HWND hwnd) {
+BOOL __wrap_DestroyWindow(HWND hwnd) {
   calls.push_back("DestroyWindow");
-  if (!windowAlive) return FALSE;
-  WNDPROC proc = registeredClass.lpfnWndProc != nullptr ? registeredClass.lpfnWndProc : WndProc;
-  proc(hwnd, WM_DESTROY, 0, 0);
-  windowAlive = false;
-  return TRUE;
+  return __real_DestroyWindow(hwnd);
 }
 
-void WINAPI PostQuitMessage(int exitCode) {
+void __wrap_PostQuitMessage(int exitCode) {
   calls.push_back("PostQuitMessage");
-  quitPosted = true;
-  quitCode = exitCode;
+  __real_PostQuitMessage(exitCode);
 }
-
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  calls.push_back("MessageBoxA");
-  messageBoxes.push_back(Box{owner, text, caption, type});
-  return 1;
 }

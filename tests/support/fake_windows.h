@@ -1,10 +1,13 @@
-// A stand-in for the Win32 calls ruletri makes, for unit tests and benchmarks:
-// a settable client size, SetPixel recorded (or only counted), and a scripted
-// message queue for WinMain. The window procedure is called back the way
-// Win32 does for UpdateWindow, DispatchMessageA and DestroyWindow.
+// A stand-in platform under ruletri's Win32 layer, for unit tests and
+// benchmarks: a settable client size, SetPixel recorded (or only counted), a
+// scripted message queue for WinMain, and the window calls recorded (they are
+// wrapped at link time; see fake_windows.cmake). The window class, the loop
+// and the callbacks of the window procedure are the layer's own.
 #pragma once
 
 #include <windows.h>
+
+#include "platform.h"
 
 #include <string>
 #include <utility>
@@ -31,7 +34,6 @@ extern long pixelsOutsideRegion;  // painted outside the used region below row 0
 // Window calls
 extern bool registrationFails;
 extern bool creationFails;
-extern bool classRegistered;
 extern WNDCLASSEXA registeredClass;
 extern std::string registeredClassName;
 struct Creation {
@@ -54,11 +56,11 @@ extern std::vector<Box> messageBoxes;
 extern std::vector<std::string> calls;  // names of the window calls, in order
 extern int showCommand;
 extern bool shown;
-extern std::vector<MSG> queue;           // what GetMessageA hands out, first first
+extern std::vector<MSG> queue;           // what GetMessageA hands out, first first; then it returns 0
 extern bool getMessageFails;             // when the queue is empty: -1 instead of 0
 extern std::vector<UINT> defaultHandled;  // messages given to DefWindowProcA
-extern bool quitPosted;
-extern int quitCode;
+using win32::quitCode;
+using win32::quitPosted;
 
 HWND window();
 HDC dc();

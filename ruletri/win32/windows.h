@@ -1,6 +1,7 @@
-// The part of the Win32 API that ruletri uses, provided over Xlib so that the
-// same WinMain and WndProc build natively on Linux. Types, constants and the
-// ANSI calls keep their Win32 names, values and meanings.
+// The part of the Win32 API that ruletri uses, so that the same WinMain and
+// WndProc build on Linux (over Xlib) and for the web (over a canvas). Types,
+// constants and the ANSI calls keep their Win32 names, values and meanings,
+// and the calls have C linkage, as in the real header.
 #pragma once
 
 #include <cstddef>
@@ -114,6 +115,7 @@ struct WNDCLASSEXA {
 #define MB_OK 0x00000000L
 #define MB_ICONEXCLAMATION 0x00000030L
 
+extern "C" {
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
@@ -132,6 +134,7 @@ void WINAPI PostQuitMessage(int exitCode);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 BOOL WINAPI GetClientRect(HWND window, RECT* rect);
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour);
+}
 
 // The program's entry, called by the layer's main.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prevInstance, LPSTR cmdLine, int cmdShow);
