@@ -1,13 +1,14 @@
-# make run [PROGRAM=name]   install what is missing, build, start a program
-# make test                 install what is missing, build, run every test
-# make build                build into build/ (installs nothing)
+# The builds are the presets of CMakePresets.json (cmake --list-presets).
+# make run [PROGRAM=name]   install what the programs need, build that one alone (build-run/), start it
+# make test                 install everything, build everything (build/), run every test
+# make build                build everything into build/ (installs nothing)
 # make sanitize             the same tests built with ASan and UBSan (build-asan/)
 # make bench                build and run the benchmarks
 # make screenshots          remake the README pictures under docs/
 # make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
 # make uninstall            remove what the last make install put there
 # make package              build the Debian package (and the Windows zip) into build/
-# make web                  the four programs as web pages in build-web/pages/
+# make web                  the four programs as web pages in build/web/pages/
 # make web-serve            serve those pages on 127.0.0.1
 
 PROGRAM ?= tetrachaos
@@ -23,23 +24,20 @@ deps:
 	@scripts/install-deps.sh
 
 build:
-	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
-	@cmake --build build -j $(JOBS)
+	@cmake --preset native $(CMAKE_FLAGS)
+	@cmake --build --preset native -j $(JOBS)
 
 run:
 	@scripts/run.sh $(PROGRAM)
 
 test: deps
 	@$(MAKE) --no-print-directory build
-	cd build && ctest --output-on-failure -j $(JOBS) --timeout 600
+	ctest --preset native -j $(JOBS)
 
 sanitize: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFRACTALS_SANITIZE=ON -DFRACTALS_WINDOWS=OFF $(CMAKE_FLAGS)
-	@cmake --build build-asan -j $(JOBS)
-	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS) --timeout 900 -LE benchmark
+	@cmake --preset sanitizer $(CMAKE_FLAGS)
+	@cmake --build --preset sanitizer -j $(JOBS)
+	ctest --preset sanitizer -j $(JOBS)
 
 bench: build
 	for b in build/bin/*_bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true; done
@@ -62,10 +60,10 @@ package: build
 	cmake --build build --target package
 
 web: deps
-	@scripts/build-web.sh build-web
+	@scripts/build-web.sh build/web
 
 web-serve: web
-	@scripts/web-serve.sh build-web/pages
+	@scripts/web-serve.sh build/web/pages
 
 clean:
-	rm -rf build build-asan build-web
+	rm -rf build build-asan build-run

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds and starts one of the programs on the current X display.
+# Builds one of the programs alone and starts it on the current X display:
+# only the packages the Linux programs need, the run preset (no tests, no
+# packaging, no Windows or web build) in build-run/, and only that program.
 set -euo pipefail
 program=${1:-tetrachaos}
 cd "$(dirname "$0")/.."
@@ -18,16 +20,16 @@ if command -v xdpyinfo >/dev/null && ! xdpyinfo >/dev/null 2>&1; then
   no_display "cannot open DISPLAY=$DISPLAY"
 fi
 
-scripts/install-deps.sh
+scripts/install-deps.sh run
 # Build quietly; the log is shown only when something goes wrong.
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-echo "Building into build/ ..."
-if ! make --no-print-directory build >"$log" 2>&1; then
+echo "Building $program into build-run/ ..."
+if ! { cmake --preset run && cmake --build --preset run -j "$(nproc)" --target "$program"; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "The build failed; the messages above say why." >&2
   exit 1
 fi
-echo "Starting build/bin/$program"
+echo "Starting build-run/bin/$program"
 # SDL 1.2 quietly falls back to a text-mode driver when X fails; insist on X.
-SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11} "build/bin/$program"
+SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11} exec "build-run/bin/$program"
