@@ -18,14 +18,19 @@ WHITE = b"\xff\xff\xff\xff"
 class Page(unittest.TestCase):
     downloads = None
 
-    def open(self, page, width, height, viewport=None):
-        """Opens page (in a viewport of the given size) and waits until its
-        program has opened a canvas of width x height."""
+    def open(self, page, width, height, viewport=None, phone=False):
+        """Opens page (in a viewport of the given size, or on a phone) and
+        waits until its program has opened a canvas of width x height."""
         self.browser = Browser(PAGES, downloads=self.downloads)
         self.addCleanup(self.browser.close)
         if viewport:
             self.browser.resize(*viewport)
+        if phone:
+            self.browser.phone()
         self.browser.open(page)
+        self.wait_program(page, width, height)
+
+    def wait_program(self, page, width, height):
         wait_for(lambda: self.browser.evaluate(
             "(() => { const c = document.getElementById('canvas');"
             " return c.width == %d && c.height == %d &&"
@@ -56,11 +61,32 @@ class Escapeplot(Page):
         self.browser.key("ArrowLeft")
         self.wait_canvas(lambda rgba: black_pixels(rgba) == 234495, "limit 2")
 
+    def test_taps_on_the_buttons_are_the_arrow_keys(self):
+        self.open("escapeplot.html", 640, 480, phone=True)
+        for key, black in (("ArrowRight", 234495), ("ArrowRight", 165865), ("ArrowLeft", 234495)):
+            self.browser.tap("button[data-key=%s]" % key)
+            self.wait_canvas(lambda rgba: black_pixels(rgba) == black, "%d black pixels" % black)
+
 
 class Ngonchaos(Page):
     def setUp(self):
         self.downloads = tempfile.mkdtemp(prefix="ngonchaos-downloads-")
         self.addCleanup(shutil.rmtree, self.downloads, True)
+
+    def expect_snapshot(self, keys):
+        """Waits for the canvas after keys and for 3.bmp, the only download,
+        and checks that the file is the canvas as the desktop saves it."""
+        canvas = self.oracle_rgba("ngonchaos", keys)
+        self.wait_canvas(lambda rgba: rgba == canvas, "the canvas after " + keys)
+        wait_for(lambda: self.browser.pump() or self.browser.downloads_completed(), what="3.bmp")
+        self.assertEqual(os.listdir(self.downloads), ["3.bmp"])
+        with tempfile.TemporaryDirectory() as work:
+            rgba, desktop = os.path.join(work, "canvas.rgba"), os.path.join(work, "desktop.bmp")
+            with open(rgba, "wb") as out:
+                out.write(canvas)
+            subprocess.run([ORACLE, "bmp", "640", "480", rgba, desktop], check=True)
+            with open(os.path.join(self.downloads, "3.bmp"), "rb") as a, open(desktop, "rb") as b:
+                self.assertTrue(a.read() == b.read(), "3.bmp differs from the desktop's file")
 
     def test_snapshot_downloads_the_canvas_as_the_desktop_writes_it(self):
         self.open("ngonchaos.html", 640, 480)
@@ -69,19 +95,22 @@ class Ngonchaos(Page):
         triangle = self.oracle_rgba("ngonchaos", "R")
         self.wait_canvas(lambda rgba: rgba == triangle, "the triangle, pixel for pixel")
         self.browser.key("KeyA")
-        wait_for(lambda: self.browser.pump() or self.browser.downloads_completed(), what="3.bmp")
-        canvas = self.browser.canvas()[2]
-        self.assertTrue(canvas == self.oracle_rgba("ngonchaos", "Ra"), "a second run over the first")
+        self.expect_snapshot("Ra")
 
-        saved = os.path.join(self.downloads, "3.bmp")
-        self.assertTrue(os.path.exists(saved), os.listdir(self.downloads))
-        with tempfile.TemporaryDirectory() as work:
-            rgba, desktop = os.path.join(work, "canvas.rgba"), os.path.join(work, "desktop.bmp")
-            with open(rgba, "wb") as out:
-                out.write(canvas)
-            subprocess.run([ORACLE, "bmp", "640", "480", rgba, desktop], check=True)
-            with open(saved, "rb") as a, open(desktop, "rb") as b:
-                self.assertTrue(a.read() == b.read(), "3.bmp differs from the desktop's file")
+        # Enter on a focused button is that button's key alone: were it also
+        # the program's "other key", a further run would come first.
+        self.browser.evaluate("document.querySelector('button[data-key=ArrowRight]').focus()")
+        self.browser.key("Enter")
+        square = self.oracle_rgba("ngonchaos", "RaR")
+        self.wait_canvas(lambda rgba: rgba == square, "the square after Enter on Right")
+        self.browser.pump()
+        self.assertEqual(len(self.browser.downloads_completed()), 1)
+
+    def test_taps_draw_and_download_on_a_phone(self):
+        self.open("ngonchaos.html", 640, 480, phone=True)
+        self.browser.tap("button[data-key=ArrowRight]")
+        self.browser.tap("button[data-key=Enter]")
+        self.expect_snapshot("Ra")
 
 
 class Tetrachaos(Page):
