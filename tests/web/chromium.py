@@ -11,6 +11,7 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -42,7 +43,8 @@ def serve(folder):
     """Serves folder on 127.0.0.1 at a free port; returns the server."""
     handler = functools.partial(QuietHandler, directory=folder)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+    # A short poll, since shutting the server down waits for one.
+    threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.02}, daemon=True).start()
     return server
 
 
@@ -161,8 +163,11 @@ class Browser:
         self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
 
     def centre(self, selector):
-        """The centre of the first element that selector matches, in CSS pixels."""
-        return self.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
+        """The centre of the first element that selector matches, in CSS
+        pixels of the viewport, once the page has scrolled it into view."""
+        return self.evaluate("(() => { const e = document.querySelector(%s);"
+                             " e.scrollIntoView({block: 'nearest', behavior: 'instant'});"
+                             " const r = e.getBoundingClientRect();"
                              " return [r.left + r.width / 2, r.top + r.height / 2]; })()"
                              % json.dumps(selector))
 
@@ -212,4 +217,5 @@ class Browser:
 
 def black_pixels(rgba):
     """How many pixels of an RGBA image are opaque black."""
-    return sum(1 for i in range(0, len(rgba), 4) if rgba[i:i + 4] == b"\0\0\0\xff")
+    pixels = memoryview(rgba).cast("I").tolist()
+    return pixels.count(int.from_bytes(b"\0\0\0\xff", sys.byteorder))

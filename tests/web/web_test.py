@@ -135,6 +135,23 @@ class Tetrachaos(Page):
         first = wait_for(frame, what="one of the first frames")
         wait_for(lambda: (frame() or 0) > first, what="a later frame")
 
+        # Its other key ends it; the page says so and offers to start again.
+        self.browser.click(*self.browser.centre("button[data-key=Escape]"))
+        wait_for(lambda: self.browser.evaluate(
+            "document.getElementById('message').textContent == 'tetrachaos has ended. Start again'"
+            " && document.activeElement.textContent == 'Start again'"), what="the end, in words")
+        self.browser.key("Enter")
+
+        def started_again():
+            try:
+                return self.browser.evaluate(
+                    "document.getElementById('message').textContent == '' && "
+                    "!document.querySelector('button[data-key]').disabled")
+            except RuntimeError:  # the page is being replaced
+                return False
+        wait_for(started_again, what="tetrachaos to start again")
+        first = wait_for(frame, what="one of the first frames again")
+
 
 class Ruletri(Page):
     def expect_figure(self, width, height, sweeps):
@@ -154,6 +171,59 @@ class Ruletri(Page):
         for _ in range(43):
             self.browser.click(10, 10, count=2)
         self.expect_figure(501, 300, 86)
+
+class Layout(Page):
+    # Whether the page is wider than its viewport, which controls are smaller
+    # than a finger, and how the canvas is shown: CSS size and look.
+    MEASURE = """(() => {
+        const page = document.documentElement, c = document.getElementById('canvas');
+        const small = Array.from(document.querySelectorAll('a, button')).filter(e => {
+            const r = e.getBoundingClientRect(); return r.width < 44 || r.height < 44; });
+        const r = c ? c.getBoundingClientRect() : null;
+        return { wide: page.scrollWidth > page.clientWidth, small: small.map(e => e.textContent),
+                 canvas: c && [r.width, r.height, c.width, c.height, getComputedStyle(c).imageRendering],
+                 pictures: Array.from(document.images).filter(i => i.naturalWidth > 0).length };
+    })()"""
+
+    def measure(self):
+        return self.browser.evaluate(self.MEASURE)
+
+    def test_every_page_fits_a_small_phone_and_says_what_it_lacks(self):
+        self.browser = Browser(PAGES)
+        self.addCleanup(self.browser.close)
+        self.browser.phone(320, 640, 2)
+        self.browser.open("index.html")
+        wait_for(lambda: self.measure()["pictures"] == 4, what="the index's four pictures")
+        self.assertEqual(self.measure()["small"], [])
+        for page, width, height in (("tetrachaos", 1000, 600), ("ngonchaos", 640, 480),
+                                    ("escapeplot", 640, 480), ("ruletri", 320, 640)):
+            self.browser.open(page + ".html")
+            self.wait_program(page, width, height)
+            shown = self.measure()
+            self.assertFalse(shown["wide"], page + " scrolls sideways")
+            self.assertEqual(shown["small"], [], page)
+            css_width, css_height, _, _, look = shown["canvas"]
+            self.assertEqual(look, "pixelated", page)
+            self.assertLessEqual(css_width, 320, page)
+            self.assertAlmostEqual(css_width / css_height, width / height, delta=0.01, msg=page)
+
+        # A tap on ruletri's canvas is a click, wherever the page puts it.
+        self.browser.tap("canvas")
+        rgba = self.oracle_rgba("ruletri", 320, 640, 1)
+        self.wait_canvas(lambda canvas: canvas == rgba, "one sweep on the phone")
+
+        # Without WebAssembly a page says so.
+        self.browser.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly")
+        self.browser.open("escapeplot.html")
+        self.assertIn("WebAssembly", self.browser.evaluate("document.getElementById('message').textContent"))
+
+    def test_the_canvas_keeps_its_size_and_grows_by_whole_pixels(self):
+        self.open("escapeplot.html", 640, 480, viewport=(700, 900))
+        css_width = lambda: self.measure()["canvas"][0]
+        self.assertEqual(css_width(), 640)
+        self.browser.resize(1600, 1200)
+        wait_for(lambda: css_width() == 1280, what="the canvas at twice its size")
+
 
 if __name__ == "__main__":
     PAGES, ORACLE, TETRACHAOS_FRAMES = sys.argv[1:4]
