@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Measures the web pages (build-web/pages, made by `make web`) against their
+"""Measures the web pages (build/web/pages, made by `make web`) against their
 budgets: the wasm and JavaScript of each page gzipped, and the time from the
 start of loading to its first frame in headless Chromium (median of 5 loads
 with the browser's cache off, after one load that starts the browser up)."""
@@ -12,7 +12,7 @@ root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(root, "tests", "web"))
 from chromium import Browser, wait_for  # noqa: E402
 
-pages = os.path.join(root, "build-web", "pages")
+pages = os.path.join(root, "build", "web", "pages")
 # What each page shows first, as on the desktop: the opened black canvas,
 # the white canvas, the first frame of points, the white client area.
 FIRST_FRAME = {

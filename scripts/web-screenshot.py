@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Takes docs/web.png: the index page of the web build (build-web/pages, made
+"""Takes docs/web.png: the index page of the web build (build/web/pages, made
 by `make web`) in headless Chromium."""
 import base64
 import os
@@ -9,7 +9,7 @@ root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(root, "tests", "web"))
 from chromium import Browser  # noqa: E402
 
-pages = os.path.join(root, "build-web", "pages")
+pages = os.path.join(root, "build", "web", "pages")
 if not os.path.exists(os.path.join(pages, "index.html")):
     sys.exit("Build first: make web")
 with Browser(pages) as browser:

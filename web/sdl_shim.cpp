@@ -1,10 +1,14 @@
 // The SDL programs' loops never return to the browser, which shows a frame
 // and delivers input only between its tasks. The pages are built with
-// Asyncify and wrap three SDL calls at link time:
-// - SDL_PollEvent: a poll that finds the queue empty first hands control to
-//   the browser for a moment, unless the program has just paused in SDL_Delay;
+// Asyncify and wrap four SDL calls at link time:
+// - SDL_PollEvent: first returns the key presses of the page's buttons
+//   (pressKey), then SDL's own events; a poll that finds both empty hands
+//   control to the browser for a moment, unless the program has just paused
+//   in SDL_Delay;
 // - SDL_Delay: Emscripten's own, a real pause that hands control to the browser;
-// - SDL_SetVideoMode: the canvas starts black, as the desktop window does.
+// - SDL_SetVideoMode: the canvas starts black, as the desktop window does,
+//   and the page scales it to the room it has;
+// - SDL_Quit: the page says that the program has ended.
 // The programs' own code is the desktop's, unchanged.
 #include <SDL.h>
 #include <emscripten.h>
@@ -13,22 +17,73 @@ extern "C" {
 int __real_SDL_PollEvent(SDL_Event* event);
 void __real_SDL_Delay(Uint32 milliseconds);
 SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
+void __real_SDL_Quit();
 }
 
 // The desktop's window shows black until the program's first flip.
-EM_JS(void, paintCanvasBlack, (), {
+EM_JS(void, showNewCanvas, (), {
   const context = Module.canvas.getContext('2d');
   context.fillStyle = 'black';
   context.fillRect(0, 0, Module.canvas.width, Module.canvas.height);
+  if (Module.canvasSized) Module.canvasSized();
+});
+
+EM_JS(void, tellPageProgramEnded, (), {
+  if (Module.programEnded) Module.programEnded();
 });
 
 namespace {
 
 bool pausedSinceLastPoll = false;
 
+// Key events made by pressKey, oldest first, in a ring.
+constexpr int pressedCapacity = 64;
+SDL_Event pressedKeys[pressedCapacity];
+int pressedFirst = 0;
+int pressedCount = 0;
+
+SDL_Keycode keyOfDomCode(int domKeyCode) {
+  switch (domKeyCode) {
+    case 13: return SDLK_RETURN;
+    case 27: return SDLK_ESCAPE;
+    case 37: return SDLK_LEFT;
+    case 39: return SDLK_RIGHT;
+    default: return SDLK_UNKNOWN;
+  }
+}
+
+void queueKeyEvent(Uint32 type, SDL_Keycode key) {
+  SDL_Event& event = pressedKeys[(pressedFirst + pressedCount) % pressedCapacity];
+  event = SDL_Event{};
+  event.key.type = type;
+  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  event.key.keysym.sym = key;
+  ++pressedCount;
+}
+
 }  // namespace
 
+// One press and release of the key that the DOM's keyCode names (Enter,
+// Escape, the left and right arrows), for the program's next polls to
+// return as the keyboard's own. Returns 0, and queues nothing, for another
+// key or when the queue is full.
+extern "C" EMSCRIPTEN_KEEPALIVE int pressKey(int domKeyCode) {
+  const SDL_Keycode key = keyOfDomCode(domKeyCode);
+  if (key == SDLK_UNKNOWN || pressedCount + 2 > pressedCapacity) return 0;
+  queueKeyEvent(SDL_KEYDOWN, key);
+  queueKeyEvent(SDL_KEYUP, key);
+  return 1;
+}
+
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
+  if (pressedCount > 0) {
+    if (event != nullptr) {
+      *event = pressedKeys[pressedFirst];
+      pressedFirst = (pressedFirst + 1) % pressedCapacity;
+      --pressedCount;
+    }
+    return 1;
+  }
   const int found = __real_SDL_PollEvent(event);
   if (found == 0) {
     if (!pausedSinceLastPoll) emscripten_sleep(0);
@@ -44,6 +99,11 @@ extern "C" void __wrap_SDL_Delay(Uint32 milliseconds) {
 
 extern "C" SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
   SDL_Surface* surface = __real_SDL_SetVideoMode(width, height, bpp, flags);
-  if (surface != nullptr) paintCanvasBlack();
+  if (surface != nullptr) showNewCanvas();
   return surface;
+}
+
+extern "C" void __wrap_SDL_Quit() {
+  __real_SDL_Quit();
+  tellPageProgramEnded();
 }

@@ -11,6 +11,7 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -26,7 +27,7 @@ CHROMIUM_FLAGS = [
 # DOM key names and the Windows virtual-key codes that the page sees as keyCode.
 KEYS = {
     "ArrowLeft": 37, "ArrowUp": 38, "ArrowRight": 39, "ArrowDown": 40,
-    "Escape": 27, "Space": 32, "KeyA": 65,
+    "Escape": 27, "Space": 32, "KeyA": 65, "Enter": 13,
 }
 
 
@@ -42,7 +43,8 @@ def serve(folder):
     """Serves folder on 127.0.0.1 at a free port; returns the server."""
     handler = functools.partial(QuietHandler, directory=folder)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+    # A short poll, since shutting the server down waits for one.
+    threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.02}, daemon=True).start()
     return server
 
 
@@ -134,9 +136,12 @@ class Browser:
         the given number of the keyboard's repeats while it is held."""
         code = KEYS[name]
         key = " " if name == "Space" else name[3:].lower() if name.startswith("Key") else name
-        for kind, repeat in [("rawKeyDown", False)] + [("rawKeyDown", True)] * repeats + [("keyUp", False)]:
+        # Enter also types its character, which is what activates a button.
+        down, text = ("keyDown", {"text": "\r"}) if name == "Enter" else ("rawKeyDown", {})
+        for kind, repeat in [(down, False)] + [(down, True)] * repeats + [("keyUp", False)]:
             self.call("Input.dispatchKeyEvent", type=kind, key=key, code=name, autoRepeat=repeat,
-                      windowsVirtualKeyCode=code, nativeVirtualKeyCode=code)
+                      windowsVirtualKeyCode=code, nativeVirtualKeyCode=code,
+                      **(text if kind == down else {}))
 
     def click(self, x, y, count=1):
         """Left clicks at (x, y) of the page; count 2 is a double click."""
@@ -149,6 +154,28 @@ class Browser:
         """Gives the page's viewport a new size, as resizing the browser window does."""
         self.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
                   deviceScaleFactor=1, mobile=False)
+
+    def phone(self, width=390, height=844, scale=3):
+        """Makes the page a phone's: its screen in CSS pixels, its device-pixel
+        ratio, a mobile viewport and touch instead of a mouse."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                  deviceScaleFactor=scale, mobile=True)
+        self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+
+    def centre(self, selector):
+        """The centre of the first element that selector matches, in CSS
+        pixels of the viewport, once the page has scrolled it into view."""
+        return self.evaluate("(() => { const e = document.querySelector(%s);"
+                             " e.scrollIntoView({block: 'nearest', behavior: 'instant'});"
+                             " const r = e.getBoundingClientRect();"
+                             " return [r.left + r.width / 2, r.top + r.height / 2]; })()"
+                             % json.dumps(selector))
+
+    def tap(self, selector):
+        """One finger's tap on the centre of the element that selector matches."""
+        x, y = self.centre(selector)
+        self.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+        self.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def canvas(self):
         """The page's canvas as (width, height, RGBA bytes)."""
@@ -190,4 +217,5 @@ class Browser:
 
 def black_pixels(rgba):
     """How many pixels of an RGBA image are opaque black."""
-    return sum(1 for i in range(0, len(rgba), 4) if rgba[i:i + 4] == b"\0\0\0\xff")
+    pixels = memoryview(rgba).cast("I").tolist()
+    return pixels.count(int.from_bytes(b"\0\0\0\xff", sys.byteorder))

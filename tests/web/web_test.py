@@ -18,14 +18,19 @@ WHITE = b"\xff\xff\xff\xff"
 class Page(unittest.TestCase):
     downloads = None
 
-    def open(self, page, width, height, viewport=None):
-        """Opens page (in a viewport of the given size) and waits until its
-        program has opened a canvas of width x height."""
+    def open(self, page, width, height, viewport=None, phone=False):
+        """Opens page (in a viewport of the given size, or on a phone) and
+        waits until its program has opened a canvas of width x height."""
         self.browser = Browser(PAGES, downloads=self.downloads)
         self.addCleanup(self.browser.close)
         if viewport:
             self.browser.resize(*viewport)
+        if phone:
+            self.browser.phone()
         self.browser.open(page)
+        self.wait_program(page, width, height)
+
+    def wait_program(self, page, width, height):
         wait_for(lambda: self.browser.evaluate(
             "(() => { const c = document.getElementById('canvas');"
             " return c.width == %d && c.height == %d &&"
@@ -56,11 +61,32 @@ class Escapeplot(Page):
         self.browser.key("ArrowLeft")
         self.wait_canvas(lambda rgba: black_pixels(rgba) == 234495, "limit 2")
 
+    def test_taps_on_the_buttons_are_the_arrow_keys(self):
+        self.open("escapeplot.html", 640, 480, phone=True)
+        for key, black in (("ArrowRight", 234495), ("ArrowRight", 165865), ("ArrowLeft", 234495)):
+            self.browser.tap("button[data-key=%s]" % key)
+            self.wait_canvas(lambda rgba: black_pixels(rgba) == black, "%d black pixels" % black)
+
 
 class Ngonchaos(Page):
     def setUp(self):
         self.downloads = tempfile.mkdtemp(prefix="ngonchaos-downloads-")
         self.addCleanup(shutil.rmtree, self.downloads, True)
+
+    def expect_snapshot(self, keys):
+        """Waits for the canvas after keys and for 3.bmp, the only download,
+        and checks that the file is the canvas as the desktop saves it."""
+        canvas = self.oracle_rgba("ngonchaos", keys)
+        self.wait_canvas(lambda rgba: rgba == canvas, "the canvas after " + keys)
+        wait_for(lambda: self.browser.pump() or self.browser.downloads_completed(), what="3.bmp")
+        self.assertEqual(os.listdir(self.downloads), ["3.bmp"])
+        with tempfile.TemporaryDirectory() as work:
+            rgba, desktop = os.path.join(work, "canvas.rgba"), os.path.join(work, "desktop.bmp")
+            with open(rgba, "wb") as out:
+                out.write(canvas)
+            subprocess.run([ORACLE, "bmp", "640", "480", rgba, desktop], check=True)
+            with open(os.path.join(self.downloads, "3.bmp"), "rb") as a, open(desktop, "rb") as b:
+                self.assertTrue(a.read() == b.read(), "3.bmp differs from the desktop's file")
 
     def test_snapshot_downloads_the_canvas_as_the_desktop_writes_it(self):
         self.open("ngonchaos.html", 640, 480)
@@ -69,19 +95,22 @@ class Ngonchaos(Page):
         triangle = self.oracle_rgba("ngonchaos", "R")
         self.wait_canvas(lambda rgba: rgba == triangle, "the triangle, pixel for pixel")
         self.browser.key("KeyA")
-        wait_for(lambda: self.browser.pump() or self.browser.downloads_completed(), what="3.bmp")
-        canvas = self.browser.canvas()[2]
-        self.assertTrue(canvas == self.oracle_rgba("ngonchaos", "Ra"), "a second run over the first")
+        self.expect_snapshot("Ra")
 
-        saved = os.path.join(self.downloads, "3.bmp")
-        self.assertTrue(os.path.exists(saved), os.listdir(self.downloads))
-        with tempfile.TemporaryDirectory() as work:
-            rgba, desktop = os.path.join(work, "canvas.rgba"), os.path.join(work, "desktop.bmp")
-            with open(rgba, "wb") as out:
-                out.write(canvas)
-            subprocess.run([ORACLE, "bmp", "640", "480", rgba, desktop], check=True)
-            with open(saved, "rb") as a, open(desktop, "rb") as b:
-                self.assertTrue(a.read() == b.read(), "3.bmp differs from the desktop's file")
+        # Enter on a focused button is that button's key alone: were it also
+        # the program's "other key", a further run would come first.
+        self.browser.evaluate("document.querySelector('button[data-key=ArrowRight]').focus()")
+        self.browser.key("Enter")
+        square = self.oracle_rgba("ngonchaos", "RaR")
+        self.wait_canvas(lambda rgba: rgba == square, "the square after Enter on Right")
+        self.browser.pump()
+        self.assertEqual(len(self.browser.downloads_completed()), 1)
+
+    def test_taps_draw_and_download_on_a_phone(self):
+        self.open("ngonchaos.html", 640, 480, phone=True)
+        self.browser.tap("button[data-key=ArrowRight]")
+        self.browser.tap("button[data-key=Enter]")
+        self.expect_snapshot("Ra")
 
 
 class Tetrachaos(Page):
@@ -106,6 +135,23 @@ class Tetrachaos(Page):
         first = wait_for(frame, what="one of the first frames")
         wait_for(lambda: (frame() or 0) > first, what="a later frame")
 
+        # Its other key ends it; the page says so and offers to start again.
+        self.browser.click(*self.browser.centre("button[data-key=Escape]"))
+        wait_for(lambda: self.browser.evaluate(
+            "document.getElementById('message').textContent == 'tetrachaos has ended. Start again'"
+            " && document.activeElement.textContent == 'Start again'"), what="the end, in words")
+        self.browser.key("Enter")
+
+        def started_again():
+            try:
+                return self.browser.evaluate(
+                    "document.getElementById('message').textContent == '' && "
+                    "!document.querySelector('button[data-key]').disabled")
+            except RuntimeError:  # the page is being replaced
+                return False
+        wait_for(started_again, what="tetrachaos to start again")
+        first = wait_for(frame, what="one of the first frames again")
+
 
 class Ruletri(Page):
     def expect_figure(self, width, height, sweeps):
@@ -125,6 +171,59 @@ class Ruletri(Page):
         for _ in range(43):
             self.browser.click(10, 10, count=2)
         self.expect_figure(501, 300, 86)
+
+class Layout(Page):
+    # Whether the page is wider than its viewport, which controls are smaller
+    # than a finger, and how the canvas is shown: CSS size and look.
+    MEASURE = """(() => {
+        const page = document.documentElement, c = document.getElementById('canvas');
+        const small = Array.from(document.querySelectorAll('a, button')).filter(e => {
+            const r = e.getBoundingClientRect(); return r.width < 44 || r.height < 44; });
+        const r = c ? c.getBoundingClientRect() : null;
+        return { wide: page.scrollWidth > page.clientWidth, small: small.map(e => e.textContent),
+                 canvas: c && [r.width, r.height, c.width, c.height, getComputedStyle(c).imageRendering],
+                 pictures: Array.from(document.images).filter(i => i.naturalWidth > 0).length };
+    })()"""
+
+    def measure(self):
+        return self.browser.evaluate(self.MEASURE)
+
+    def test_every_page_fits_a_small_phone_and_says_what_it_lacks(self):
+        self.browser = Browser(PAGES)
+        self.addCleanup(self.browser.close)
+        self.browser.phone(320, 640, 2)
+        self.browser.open("index.html")
+        wait_for(lambda: self.measure()["pictures"] == 4, what="the index's four pictures")
+        self.assertEqual(self.measure()["small"], [])
+        for page, width, height in (("tetrachaos", 1000, 600), ("ngonchaos", 640, 480),
+                                    ("escapeplot", 640, 480), ("ruletri", 320, 640)):
+            self.browser.open(page + ".html")
+            self.wait_program(page, width, height)
+            shown = self.measure()
+            self.assertFalse(shown["wide"], page + " scrolls sideways")
+            self.assertEqual(shown["small"], [], page)
+            css_width, css_height, _, _, look = shown["canvas"]
+            self.assertEqual(look, "pixelated", page)
+            self.assertLessEqual(css_width, 320, page)
+            self.assertAlmostEqual(css_width / css_height, width / height, delta=0.01, msg=page)
+
+        # A tap on ruletri's canvas is a click, wherever the page puts it.
+        self.browser.tap("canvas")
+        rgba = self.oracle_rgba("ruletri", 320, 640, 1)
+        self.wait_canvas(lambda canvas: canvas == rgba, "one sweep on the phone")
+
+        # Without WebAssembly a page says so.
+        self.browser.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly")
+        self.browser.open("escapeplot.html")
+        self.assertIn("WebAssembly", self.browser.evaluate("document.getElementById('message').textContent"))
+
+    def test_the_canvas_keeps_its_size_and_grows_by_whole_pixels(self):
+        self.open("escapeplot.html", 640, 480, viewport=(700, 900))
+        css_width = lambda: self.measure()["canvas"][0]
+        self.assertEqual(css_width(), 640)
+        self.browser.resize(1600, 1200)
+        wait_for(lambda: css_width() == 1280, what="the canvas at twice its size")
+
 
 if __name__ == "__main__":
     PAGES, ORACLE, TETRACHAOS_FRAMES = sys.argv[1:4]

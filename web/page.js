@@ -1,0 +1,129 @@
+// What a program's page does around its program:
+// - each button with data-key presses that key once, into the program's own
+//   event loop (pressKey of sdl_shim.cpp): a tap, a click or a long press when
+//   the pointer is lifted over the button, Enter or Space on a focused button;
+// - a key that activates a focused button or link stays with it: Emscripten's
+//   SDL listens on the document and would take the key and cancel its action;
+// - a held key is one press, as desktop SDL 1.2 repeats no key unless asked;
+// - an SDL program's canvas is as wide as the page allows up to its own size,
+//   and scaled by whole device pixels where there is room for more;
+// - the end of the program, or a browser that cannot run it, is said in words.
+// Written for old browsers too, so that they can say what they lack.
+var Module = {
+  canvas: document.getElementById('canvas'),
+  print: function () {},
+  printErr: function (text) { if (window.console) console.error(text); }
+};
+
+(function () {
+  var KEY_CODES = { ArrowLeft: 37, ArrowRight: 39, Enter: 13, Escape: 27 };
+  var program = document.title;
+  var message = document.getElementById('message');
+  var buttons = document.querySelectorAll('button[data-key]');
+  var header = document.getElementsByTagName('header')[0];
+  var controls = document.querySelector('.controls');
+  var stopped = false;
+  // The button that a lifted pointer has just pressed: the click that follows
+  // is the same press.
+  var pointerPressed = null;
+
+  function say(text) {
+    message.textContent = text;
+  }
+
+  function enableButtons(enabled) {
+    for (var i = 0; i < buttons.length; ++i) buttons[i].disabled = !enabled;
+  }
+
+  if (typeof WebAssembly !== 'object' || !document.querySelector || !window.addEventListener) {
+    stopped = true;
+    say(program + ' runs in WebAssembly, which this browser does not offer. ' +
+        'A recent Firefox, Chrome, Edge or Safari runs it.');
+    return;
+  }
+  say('');
+  enableButtons(false);
+
+  function buttonOf(event) {
+    var target = event.target;
+    return target && target.closest ? target.closest('button[data-key]') : null;
+  }
+
+  function press(button) {
+    if (stopped || button.disabled) return;
+    Module._pressKey(KEY_CODES[button.getAttribute('data-key')] || 0);
+  }
+
+  // A pointer does not take the focus from the program, so the keyboard
+  // goes on reaching it after a click on a button.
+  document.addEventListener('pointerdown', function (event) {
+    pointerPressed = null;
+    if (buttonOf(event)) event.preventDefault();
+  });
+  document.addEventListener('pointerup', function (event) {
+    var button = buttonOf(event);
+    if (!button || !event.isPrimary || event.button !== 0) return;
+    var box = button.getBoundingClientRect();
+    if (event.clientX < box.left || event.clientX > box.right ||
+        event.clientY < box.top || event.clientY > box.bottom) return;
+    pointerPressed = button;
+    press(button);
+  });
+  document.addEventListener('pointercancel', function () { pointerPressed = null; });
+  // Enter, Space, or a screen reader's activation.
+  document.addEventListener('click', function (event) {
+    var button = buttonOf(event);
+    if (!button) return;
+    var pressed = pointerPressed === button;
+    pointerPressed = null;
+    if (!pressed) press(button);
+  });
+  if (controls) controls.addEventListener('contextmenu', function (event) { event.preventDefault(); });
+
+  ['keydown', 'keyup', 'keypress'].forEach(function (type) {
+    window.addEventListener(type, function (event) {
+      if (type === 'keydown') pointerPressed = null;
+      if (event.repeat) {
+        event.preventDefault();
+        event.stopImmediatePropagation();
+      } else if ((event.key === 'Enter' || event.key === ' ') && event.target.closest &&
+                 event.target.closest('button, a[href]')) {
+        event.stopPropagation();
+      }
+    }, true);
+  });
+
+  function fitCanvas() {
+    var canvas = Module.canvas;
+    if (document.body.className !== 'program' || !canvas.width || !canvas.height) return;
+    var ratio = window.devicePixelRatio || 1;
+    var wide = canvas.parentNode.clientWidth;
+    var tall = window.innerHeight - header.offsetHeight - controls.offsetHeight;
+    // Device pixels per canvas pixel, whole, where the canvas fits more than once.
+    var factor = Math.floor(Math.min(wide / canvas.width, tall / canvas.height) * ratio);
+    canvas.style.width = factor > ratio ? factor * canvas.width / ratio + 'px' : '';
+  }
+  Module.canvasSized = fitCanvas;
+  window.addEventListener('resize', fitCanvas);
+
+  Module.onRuntimeInitialized = function () { enableButtons(true); };
+
+  Module.programEnded = function () {
+    stopped = true;
+    enableButtons(false);
+    say(program + ' has ended. ');
+    var again = document.createElement('button');
+    again.type = 'button';
+    again.textContent = 'Start again';
+    again.onclick = function () { location.reload(); };
+    message.appendChild(again);
+    again.focus();
+  };
+
+  Module.onAbort = function (what) {
+    if (stopped) return;
+    stopped = true;
+    enableButtons(false);
+    say(program + ' has stopped: ' + what);
+  };
+})();
