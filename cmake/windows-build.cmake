@@ -31,10 +31,12 @@ ExternalProject_Add(windows
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
              -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=${BUILD_TESTING}
              -DWINE=${WINE} -DWINESERVER=${WINESERVER}
-             -DRULETRI_ICON=${CMAKE_BINARY_DIR}/ruletri/generated/ruletri.ico
+             -DPROGRAM_ICON_DIR=${CMAKE_BINARY_DIR}/packaging/windows-icons
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
-  DEPENDS windows_sdl ruletri_icon)
+  DEPENDS windows_sdl)
+# The programs' .ico files, drawn with the other icons in packaging/.
+add_dependencies(windows program_icons)
 
 # The Windows tests join this build's test run.
 if(BUILD_TESTING)

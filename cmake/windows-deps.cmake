@@ -20,6 +20,8 @@ add_library(sdl_main INTERFACE)
 target_link_libraries(sdl_main INTERFACE mingw32 ${SDL_MAIN_LIBRARY} PkgConfig::SDL)
 
 add_link_options(-static -static-libgcc -static-libstdc++ -s)
+# Every program carries resources (cmake/windows-resources.cmake).
+enable_language(RC)
 
 if(BUILD_TESTING)
   # GoogleTest from Debian's source (package googletest), built by this

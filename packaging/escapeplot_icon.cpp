@@ -1,17 +1,17 @@
 // escapeplot_icon: draws escapeplot's set at iteration limit 30 and writes it
-// as PNG icons.
+// as PNG icons and as the .ico of the Windows program.
 //
-// Usage: escapeplot_icon <hicolor theme folder>   (run with SDL's dummy video driver)
+// Usage: escapeplot_icons <hicolor theme folder> <out.ico>   (run with SDL's dummy video driver)
 #include "escapeplot.h"
 #include "pixel_surface.h"
 #include "screen_icon.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2 || !openScreen(640, 480)) return 2;
+  if (!openScreen(640, 480)) return 2;
   chooseRenderPath();
   iterationLimit = 30;
   redrawImage();
-  bool written = writeIconSet(argv[1], "escapeplot", figureOnScreen());
+  int status = writeProgramIcons(argc, argv, "escapeplot", trueColourIco, figureOnScreen());
   closeScreen();
-  return written ? 0 : 1;
+  return status;
 }

@@ -1,16 +1,17 @@
-// ngonchaos_icon: draws ngonchaos's pentagon figure and writes it as PNG icons.
+// ngonchaos_icon: draws ngonchaos's pentagon figure and writes it as
+// PNG icons and as the .ico of the Windows program.
 //
-// Usage: ngonchaos_icon <hicolor theme folder>   (run with SDL's dummy video driver)
+// Usage: ngonchaos_icons <hicolor theme folder> <out.ico>   (run with SDL's dummy video driver)
 #include "ngonchaos.h"
 #include "pixel_surface.h"
 #include "screen_icon.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2 || !openScreen(canvasWidth, canvasHeight)) return 2;
+  if (!openScreen(canvasWidth, canvasHeight)) return 2;
   cornerCount = 5;
   layoutPolygon();
   renderPoints();
-  bool written = writeIconSet(argv[1], "ngonchaos", figureOnScreen());
+  int status = writeProgramIcons(argc, argv, "ngonchaos", trueColourIco, figureOnScreen());
   closeScreen();
-  return written ? 0 : 1;
+  return status;
 }

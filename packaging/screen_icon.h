@@ -1,7 +1,7 @@
 // Icons of the SDL programs: their figure as drawn on the screen surface.
 #pragma once
 
-#include "icon_png.h"
+#include "icons.h"
 
 // A pixel of the screen that is not white; false off the canvas.
 bool screenPixelDark(int x, int y);

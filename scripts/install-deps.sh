@@ -18,7 +18,7 @@ more_packages=(
   xvfb xdotool x11-utils imagemagick
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev googletest
-  libpng-dev file lintian desktop-file-utils
+  libpng-dev file lintian desktop-file-utils appstream groff-base nsis
   emscripten nodejs chromium python3-websocket
 )
 

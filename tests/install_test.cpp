@@ -1,7 +1,8 @@
 // The installed programs and the packages: a staging install (DESTDIR) and
 // the packages cpack makes, both into scratch folders by CTest fixtures. The
 // installed and the unpacked programs start under Xvfb and close; menu entries
-// validate and name installed icons; lintian finds no error; the Debian
+// validate and name installed icons; manual pages, AppStream data and hardened
+// binaries are there; lintian finds no error or warning; the Debian
 // package holds exactly the installed files; the Windows zip is made, or its
 // absence explained.
 #include <gtest/gtest.h>
@@ -156,10 +157,41 @@ TEST(Installed, MenuEntriesValidateAndTheirIconsExistAtEverySize) {
   EXPECT_EQ(named, (std::set<std::string>{"escapeplot", "ngonchaos", "ruletri", "tetrachaos"}));
 }
 
-TEST(DebianPackage, LintianReportsNoError) {
-  Output lintian = shell("lintian " + quoted(packageOut + "/" + debName));
+// Each program has a manual page that groff renders without a warning, an
+// AppStream component that validates, and is hardened: PIE, full RELRO.
+TEST(Installed, ManPagesRenderMetainfoValidatesAndProgramsAreHardened) {
+  for (const Program& program : programs) {
+    SCOPED_TRACE(program.name);
+    const std::string page = stage + "/share/man/man1/" + program.name + ".1.gz";
+    Output render = shell("zcat " + quoted(page) + " | groff -man -ww -z");
+    EXPECT_EQ(render.status, 0) << render.output;
+    EXPECT_EQ(render.output, "") << render.output;
+
+    const std::string metainfo = stage + "/share/metainfo/org.example.fractals." + program.name + ".metainfo.xml";
+    Output validate = shell("appstreamcli validate --no-net --pedantic " + quoted(metainfo));
+    EXPECT_EQ(validate.status, 0) << validate.output;
+    const std::string component = readFile(metainfo);
+    EXPECT_NE(component.find("<launchable type=\"desktop-id\">" + program.name + ".desktop</launchable>"),
+              std::string::npos);
+    EXPECT_NE(component.find("<binary>" + program.name + "</binary>"), std::string::npos);
+
+    const std::string binary = quoted(stage + "/bin/" + program.name);
+    Output header = shell("readelf -h " + binary);
+    EXPECT_NE(header.output.find("DYN (Position-Independent Executable file)"), std::string::npos) << header.output;
+    Output segments = shell("readelf -lW " + binary);
+    EXPECT_NE(segments.output.find("GNU_RELRO"), std::string::npos) << "no RELRO segment";
+    Output dynamic = shell("readelf -dW " + binary);
+    EXPECT_NE(dynamic.output.find("BIND_NOW"), std::string::npos) << dynamic.output;
+    EXPECT_NE(dynamic.output.find("PIE"), std::string::npos) << "FLAGS_1 lacks PIE";
+  }
+}
+
+// Pedantic lintian finds neither error nor warning; info tags are printed.
+TEST(DebianPackage, LintianReportsNoErrorOrWarning) {
+  Output lintian = shell("lintian --pedantic -I " + quoted(packageOut + "/" + debName));
   std::cout << lintian.output;
   EXPECT_EQ(lintian.output.find("E: "), std::string::npos) << lintian.output;
+  EXPECT_EQ(lintian.output.find("W: "), std::string::npos) << lintian.output;
   EXPECT_EQ(lintian.status, 0) << "lintian failed or found errors";
 }
 
