@@ -1,6 +1,6 @@
 // <build>/windows/bin/ruletri.exe read back as a PE file: a 64-bit windowed
 // program importing only system DLLs, with icon group 7 (three images, the
-// ones make_icon drew) and the application manifest. Beside it, the SDL
+// ones the icon drawer wrote) and the application manifest. Beside it, the SDL
 // programs import nothing but Windows' own DLLs and SDL.dll.
 #include <gtest/gtest.h>
 
@@ -165,7 +165,7 @@ TEST(WindowsFolder, SdlProgramsNeedNoDllButWindowsOwnAndSdl) {
 }
 
 // Icon group 7: 16 x 16 in 16 colours, 32 x 32 in 16 colours, 32 x 32 in 256
-// colours, each image the bitmap make_icon wrote into the .ico file.
+// colours, each image the bitmap the icon drawer wrote into the .ico file.
 TEST_F(RuletriExe, IconGroupSevenHoldsTheThreeImagesOfTheIcon) {
   auto group = resource(*pe, rtGroupIcon, 7);
   ASSERT_TRUE(group.has_value());
@@ -202,7 +202,7 @@ TEST_F(RuletriExe, IconGroupSevenHoldsTheThreeImagesOfTheIcon) {
     ASSERT_EQ(u32(ico, icoEntry + 8), bytes);
     ASSERT_LE(offset + bytes, ico.size());
     EXPECT_TRUE(std::equal(image->begin(), image->end(), ico.begin() + long(offset)))
-        << "the image differs from the one make_icon drew";
+        << "the image differs from the one the icon drawer wrote";
   }
 }
 
