@@ -265,7 +265,7 @@ namespace {
 
 // The sample the paths are timed on: every sampleStep-th row of the image
 // into memory of our own.
-constexpr int sampleStep = 24;
+constexpr int sampleStep = 48;
 constexpr int sampleRows = imageHeight / sampleStep;
 Uint32 sample[sampleRows][imageWidth];
 

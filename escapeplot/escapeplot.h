@@ -35,7 +35,7 @@ extern int renderPath;
 // sampleLowLimit and at sampleHighLimit.
 constexpr int highLimit = 128;
 constexpr int sampleLowLimit = 32;
-constexpr int sampleHighLimit = 512;
+constexpr int sampleHighLimit = 256;
 extern int chosenPath[2];
 // Whether this processor (and its operating system) can run the path.
 bool renderPathAvailable(int path);
