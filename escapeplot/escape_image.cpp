@@ -61,13 +61,13 @@ Queue queue;
 template <typename V>
 struct Orbits {
   static constexpr int lanes = sizeof(V) / sizeof(double);
-  // Four one-lane orbits keep the square root busy; of wider vectors two do,
-  // and their fields then fit in the sixteen vector registers.
-  static constexpr int inFlight = lanes == 1 ? 4 : 2;
+  // Enough vectors in flight to keep the square root busy, as many as fit
+  // the vector registers: sixteen for one and two lanes (and for four, with
+  // AVX2), thirty-two for AVX-512's eight. Measured best on each.
+  static constexpr int inFlight = lanes == 1 ? 4 : lanes == 2 ? 3 : lanes == 4 ? 2 : 4;
   using Mask = decltype(greater(V{}, V{}));
   V zr, zi, rr, ii, cr, ci, radius, deadline;
   Mask out;
-  int at[lanes];
 };
 
 // Moves what is left of the queue to its front and puts the next row (or,
@@ -104,21 +104,23 @@ void queueRow() {
     const V radius = select(greater(size, V{} + 2.0), size, V{} + 2.0);
     __builtin_memcpy(queue.radius + n + x, &radius, sizeof radius);
   }
-  const bool rowShown = row < image.height;
-  for (int x = 0; x < imageWidth; ++x) {
-    queue.cr[n + x] = image.real[x];
-    queue.ci[n + x] = ci;
-    queue.steps[n + x] = image.limit;
-    queue.at[n + x] = rowShown && x < image.width ? row * image.pitch + x : -1;
-  }
+  // Loops of one store each, which the compiler turns into vector stores.
+  const int shown = row < image.height ? image.width < imageWidth ? image.width : imageWidth : 0;
+  for (int x = 0; x < imageWidth; ++x) queue.cr[n + x] = image.real[x];
+  for (int x = 0; x < imageWidth; ++x) queue.ci[n + x] = ci;
+  for (int x = 0; x < imageWidth; ++x) queue.steps[n + x] = image.limit;
+  for (int x = 0; x < shown; ++x) queue.at[n + x] = row * image.pitch + x;
+  for (int x = shown; x < imageWidth; ++x) queue.at[n + x] = -1;
   queue.count = n + imageWidth;
   image.nextRow += image.rowStep;
 }
 
 // The decided lanes write their pixels (white if their orbit escaped) and
-// start the next pixels' orbits at z = 0, at step count t.
+// start the next pixels' orbits at z = 0, at step count t. The lanes' places
+// in the pixels (at) are kept apart from their orbits, whose vectors can then
+// all stay in registers.
 template <typename V>
-void settle(Orbits<V>& o, double t) {
+void settle(Orbits<V>& o, int (&at)[Orbits<V>::lanes], double t) {
   using Mask = typename Orbits<V>::Mask;
   const Mask decided = either(o.out, lessOrEqual(o.deadline, V{} + t));
   const unsigned bits = laneBits(decided);
@@ -128,14 +130,14 @@ void settle(Orbits<V>& o, double t) {
   int k = head;
   for (unsigned b = bits; b != 0; b &= b - 1) {
     const int i = __builtin_ctz(b);
-    if (o.at[i] >= 0) image.pixels[o.at[i]] = escaped >> i & 1 ? image.white : image.black;
-    o.at[i] = queue.at[k++];
+    if (at[i] >= 0) image.pixels[at[i]] = escaped >> i & 1 ? image.white : image.black;
+    at[i] = queue.at[k++];
   }
   const V zero{};
-  o.zr = select(decided, zero, o.zr);
-  o.zi = select(decided, zero, o.zi);
-  o.rr = select(decided, zero, o.rr);
-  o.ii = select(decided, zero, o.ii);
+  o.zr = clearLanes(decided, o.zr);
+  o.zi = clearLanes(decided, o.zi);
+  o.rr = clearLanes(decided, o.rr);
+  o.ii = clearLanes(decided, o.ii);
   o.cr = expandInto(decided, bits, queue.cr + head, o.cr);
   o.ci = expandInto(decided, bits, queue.ci + head, o.ci);
   o.radius = expandInto(decided, bits, queue.radius + head, o.radius);
@@ -152,8 +154,9 @@ void drawLanes() {
   image.nextRow = image.firstRow;
   queueRow<V>();
   Orbits<V> o[vectors]{};
-  for (Orbits<V>& orbits : o)
-    for (int& at : orbits.at) at = -1;
+  int at[vectors][Orbits<V>::lanes];
+  for (auto& lanes : at)
+    for (int& place : lanes) place = -1;
   // t counts the steps every vector has taken; nearest is the first deadline.
   double t = 0, nearest = 0;
   for (;;) {
@@ -179,7 +182,7 @@ void drawLanes() {
     V first = V{} + never;
 #pragma GCC unroll 4
     for (int v = 0; v < vectors; ++v) {
-      settle(o[v], t);
+      settle(o[v], at[v], t);
       first = lanewiseMin(first, o[v].deadline);
     }
     nearest = lowestLane(first);

@@ -33,6 +33,8 @@ inline bool either(bool a, bool b) { return a | b; }
 inline bool none(bool m) { return !m; }
 inline unsigned laneBits(bool m) { return m; }
 inline double select(bool m, double yes, double no) { return m ? yes : no; }
+// 0 in the lanes of m, the others as they were.
+inline double clearLanes(bool m, double v) { return m ? 0.0 : v; }
 // The lanes of m take next[0], next[1], ... in lane order; the others keep old.
 inline double expandInto(bool m, unsigned, const double* next, double old) { return m ? next[0] : old; }
 inline double lowestLane(double v) { return v; }
@@ -48,6 +50,7 @@ inline unsigned laneBits(__m128d m) { return unsigned(_mm_movemask_pd(m)); }
 inline __m128d select(__m128d m, __m128d yes, __m128d no) {
   return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no));
 }
+inline __m128d clearLanes(__m128d m, __m128d v) { return _mm_andnot_pd(m, v); }
 inline __m128d expandInto(__m128d m, unsigned bits, const double* next, __m128d old) {
   return select(m, _mm_set_pd(next[bits & 1], next[0]), old);
 }
@@ -61,6 +64,7 @@ LANES_AVX2 inline __m256d either(__m256d a, __m256d b) { return _mm256_or_pd(a, 
 LANES_AVX2 inline bool none(__m256d m) { return _mm256_testz_pd(m, m); }
 LANES_AVX2 inline unsigned laneBits(__m256d m) { return unsigned(_mm256_movemask_pd(m)); }
 LANES_AVX2 inline __m256d select(__m256d m, __m256d yes, __m256d no) { return _mm256_blendv_pd(no, yes, m); }
+LANES_AVX2 inline __m256d clearLanes(__m256d m, __m256d v) { return _mm256_andnot_pd(m, v); }
 
 // For each mask of four lanes, the 32-bit halves that move next[k] to the
 // k-th lane of the mask.
@@ -94,6 +98,7 @@ inline __mmask8 either(__mmask8 a, __mmask8 b) { return __mmask8(a | b); }
 inline bool none(__mmask8 m) { return m == 0; }
 inline unsigned laneBits(__mmask8 m) { return m; }
 LANES_AVX512 inline __m512d select(__mmask8 m, __m512d yes, __m512d no) { return _mm512_mask_mov_pd(no, m, yes); }
+LANES_AVX512 inline __m512d clearLanes(__mmask8 m, __m512d v) { return _mm512_maskz_mov_pd(__mmask8(~m), v); }
 LANES_AVX512 inline __m512d expandInto(__mmask8 m, unsigned, const double* next, __m512d old) {
   return _mm512_mask_expand_pd(old, m, _mm512_loadu_pd(next));
 }
@@ -111,6 +116,7 @@ inline unsigned laneBits(v128_t m) { return wasm_i64x2_bitmask(m); }
 inline Simd128Doubles select(v128_t m, Simd128Doubles yes, Simd128Doubles no) {
   return Simd128Doubles(wasm_v128_bitselect(v128_t(yes), v128_t(no), m));
 }
+inline Simd128Doubles clearLanes(v128_t m, Simd128Doubles v) { return Simd128Doubles(wasm_v128_andnot(v128_t(v), m)); }
 inline Simd128Doubles expandInto(v128_t m, unsigned bits, const double* next, Simd128Doubles old) {
   return select(m, Simd128Doubles(wasm_f64x2_make(next[0], next[bits & 1])), old);
 }
