@@ -3,8 +3,9 @@
 // README, and each program starts under Wine from there, with only the
 // SDL.dll beside it to load, and ends with status 0 on the close box. The
 // installer made beside it, run silently in a fresh prefix of its own, puts
-// the same files and its uninstaller into the folder /D names, a Start-menu
-// shortcut for each program and an entry in Settings' installed apps;
+// the same files and its uninstaller under Program Files or into the folder
+// /D names (replacing a copy elsewhere), a Start-menu shortcut for each
+// program and an entry in Settings' installed apps;
 // escapeplot.exe draws from there as from the build, and the silent
 // uninstaller takes every file, shortcut and the entry away again.
 #include <gtest/gtest.h>
@@ -128,9 +129,15 @@ class WindowsInstaller : public ::testing::Test {
 TEST_F(WindowsInstaller, InstallsSilentlyRunsFromItsFolderAndUninstallsWithoutATrace) {
   const fs::path installer = fs::path(PACKAGE_OUT) / (folderName + "-setup.exe");
   ASSERT_TRUE(fs::exists(installer)) << installer << " was not made";
-  // /D takes the rest of the command line unquoted, as an administrator types
-  // it; Wine would quote one argument holding a space, so it gets two.
+  // Into Program Files first; then into another folder, which takes the
+  // place of the first copy. /D takes the rest of the command line unquoted,
+  // as an administrator types it; Wine would quote one argument holding a
+  // space, so it gets two.
+  const fs::path programFiles = fs::path(prefix) / "drive_c/Program Files/Fractals";
+  ASSERT_EQ(e2e::runToExit(wine({installer.string(), "/S"}), 120), 0);
+  EXPECT_TRUE(fs::exists(programFiles / "escapeplot.exe"));
   ASSERT_EQ(e2e::runToExit(wine({installer.string(), "/S", "/D=C:\\Fractal", "Programs"}), 120), 0);
+  EXPECT_FALSE(fs::exists(programFiles)) << "the first copy is still there";
   EXPECT_EQ(entries(folder), (std::set<std::string>{"README.txt", "SDL-COPYING.txt", "SDL.dll", "Uninstall.exe",
                                                      "escapeplot.exe", "ngonchaos.exe", "ruletri.exe",
                                                      "tetrachaos.exe"}));
