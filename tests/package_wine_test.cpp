@@ -87,6 +87,8 @@ TEST_F(WindowsZip, EachProgramStartsUnderWineAndCloses) {
   }
 }
 
+const std::string uninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fractals";
+
 class WindowsInstaller : public ::testing::Test {
  protected:
   const std::string prefix = std::string(PACKAGE_OUT) + "/installer-prefix";
@@ -116,7 +118,7 @@ class WindowsInstaller : public ::testing::Test {
   std::string uninstallEntry() {
     std::string command = "env";
     for (const std::string& setting : e2e::wineEnvironment(prefix)) command += " '" + setting + "'";
-    command += " '" WINE "' reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fractals' 2>/dev/null";
+    command += " '" WINE "' reg query '" + uninstallKey + "' 2>/dev/null";
     FILE* out = popen(command.c_str(), "r");
     if (!out) return "";
     std::string text;
