@@ -7,7 +7,7 @@
 # make screenshots          remake the README pictures under docs/
 # make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
 # make uninstall            remove what the last make install put there
-# make package              build the Debian package (and the Windows zip) into build/
+# make package              build the Debian package (and the Windows installer and zip) into build/
 # make web                  the four programs as web pages in build/web/pages/
 # make web-serve            serve those pages on 127.0.0.1
 

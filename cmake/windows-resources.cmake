@@ -7,9 +7,7 @@ if(NOT PROGRAM_ICON_DIR)
   message(FATAL_ERROR "PROGRAM_ICON_DIR: the folder of the .ico files the native build draws")
 endif()
 
-set(VENDOR "The fractals developers")
 set(PRODUCT "Fractals")
-set(COPYRIGHT "Copyright (C) 2026 the fractals developers")
 set(VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 set(VERSION_DOTS "${PROJECT_VERSION}.0")
 

@@ -17,15 +17,6 @@ namespace {
 constexpr int W = 640;
 constexpr int H = 480;
 constexpr uint32_t black = 0x000000;
-constexpr uint32_t white = 0xFFFFFF;
-
-// The oracle's image at this limit in the window's layout (row-major 0xRRGGBB).
-std::vector<uint32_t> expectedImage(int limit) {
-  std::vector<uint32_t> image(W * H);
-  for (int x = 0; x < W; ++x)
-    for (int y = 0; y < H; ++y) image[y * W + x] = oracleEscapes(x, y, limit) ? white : black;
-  return image;
-}
 
 // The canvas drawn into a pixmap of the X server's (Composite), which keeps
 // its last contents after the program has ended and its window is gone.
@@ -81,16 +72,16 @@ TEST_F(EscapeplotApp, LeftAtStartChangesNothingOnScreen) {
   // the limit-2 image, which it would not had Left lowered the limit.
   e2e::pressKeys(app, {"Right"});
   EXPECT_TRUE(showsBlackCount(234495));
-  EXPECT_TRUE(shows(expectedImage(2)));
+  EXPECT_TRUE(shows(oracleWindowImage(2)));
 }
 
 TEST_F(EscapeplotApp, RightShowsTheLimitTwoImageThenLimitThree) {
   e2e::pressKeys(app, {"Right"});
   EXPECT_TRUE(showsBlackCount(234495)) << "black pixels: " << countPixels(e2e::capture(app), black);
-  EXPECT_TRUE(shows(expectedImage(2)));
+  EXPECT_TRUE(shows(oracleWindowImage(2)));
   e2e::pressKeys(app, {"Right"});
   EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << countPixels(e2e::capture(app), black);
-  EXPECT_TRUE(shows(expectedImage(3)));
+  EXPECT_TRUE(shows(oracleWindowImage(3)));
 }
 
 TEST_F(EscapeplotApp, RightThenLeftTurnsTheCanvasBlack) {
@@ -111,7 +102,7 @@ TEST_F(EscapeplotApp, BurstOfRightPressesIsHandledOneByOne) {
   // Fifteen presses sent back to back while the program redraws after each:
   // every one must take the limit one step further, none lost or merged.
   e2e::pressKeys(app, std::vector<std::string>(15, "Right"), 30);
-  const std::vector<uint32_t> want = expectedImage(17);
+  const std::vector<uint32_t> want = oracleWindowImage(17);
   EXPECT_TRUE(shows(want)) << "black pixels: " << countPixels(e2e::capture(app), black) << ", expected "
                            << countPixels(want, black);
 }
@@ -138,7 +129,7 @@ TEST_F(EscapeplotApp, BurstOfPressesThenCloseDrawsEveryStepThenEnds) {
   EXPECT_EQ(e2e::waitExit(app, 200), 0) << "the close request was lost";
   const std::vector<uint32_t> last = keptImage(kept);
   EXPECT_EQ(countPixels(last, black), burstBlack);
-  EXPECT_TRUE(last == expectedImage(burstPresses + 1));
+  EXPECT_TRUE(last == oracleWindowImage(burstPresses + 1));
 }
 
 TEST_F(EscapeplotApp, CloseBoxEndsTheProgramWithStatusZero) {

@@ -29,6 +29,7 @@ const std::string stage = INSTALL_STAGE "/usr";
 const std::string packageOut = PACKAGE_OUT;
 const std::string debName = "fractals_" PACKAGE_VERSION "_amd64.deb";
 const std::string zipName = "fractals-" PACKAGE_VERSION "-win64.zip";
+const std::string installerName = "fractals-" PACKAGE_VERSION "-win64-setup.exe";
 
 struct Program {
   std::string name;
@@ -214,17 +215,19 @@ TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndItsProgramsStart) {
   for (const Program& program : programs) startsAndCloses(unpacked + "/usr/bin", program);
 }
 
-// The zip is made when the Windows build makes every program; otherwise cpack
-// says plainly that it was skipped, and why.
+// The zip and the installer are made when the Windows build makes every
+// program; otherwise cpack says plainly that the zip was skipped, and why.
 TEST(Packages, WindowsZipIsMadeOrItsAbsenceExplained) {
   const std::string reason = readFile(ZIP_SKIPPED_FILE);
   const std::string log = readFile(packageOut + "/cpack.log");
   EXPECT_TRUE(fs::exists(packageOut + "/" + debName));
   if (reason.empty()) {
     EXPECT_TRUE(fs::exists(packageOut + "/" + zipName)) << log;
+    EXPECT_TRUE(fs::exists(packageOut + "/" + installerName)) << log;
     EXPECT_EQ(log.find("zip skipped"), std::string::npos) << log;
   } else {
     EXPECT_FALSE(fs::exists(packageOut + "/" + zipName));
+    EXPECT_FALSE(fs::exists(packageOut + "/" + installerName));
     EXPECT_NE(log.find("Windows zip skipped: " + reason), std::string::npos) << log;
   }
 }

@@ -12,7 +12,7 @@ for p in $run; do
   grep -qxF "$p" <<<"$all" || { echo "$p is in the run set but not in the full one"; status=1; }
   case "$p" in
     *mingw*|wine*|emscripten|nodejs|chromium*|*gtest*|*gmock*|googletest|*benchmark*|xvfb|xdotool|\
-    x11-utils|imagemagick|lintian|dpkg-dev|desktop-file-utils|file|libpng-dev|python3-*)
+    x11-utils|imagemagick|lintian|dpkg-dev|desktop-file-utils|file|libpng-dev|nsis|python3-*)
       echo "$p is a cross, test, web or packaging tool: make run must not install it"; status=1 ;;
   esac
 done

@@ -72,9 +72,7 @@ TEST_F(WindowsProgram, EscapeplotLeftChangesNothingFirstRightShowsTheLimitTwoIma
   e2e::pressKeys(app, {"Left"});
   EXPECT_FALSE(e2e::waitUntil([&] { return e2e::capture(app) != opened; }, 1.0)) << "Left at limit 1 drew";
 
-  std::vector<uint32_t> limitTwo(640 * 480);
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) limitTwo[size_t(y) * 640 + x] = oracleEscapes(x, y, 2) ? white : black;
+  const std::vector<uint32_t> limitTwo = oracleWindowImage(2);
   ASSERT_EQ(countPixels(limitTwo, black), 234495);
   e2e::pressKeys(app, {"Right"});
   EXPECT_TRUE(shows(limitTwo)) << "black pixels: " << countPixels(e2e::capture(app), black);

@@ -48,3 +48,10 @@ void oracleDrawEscapeImage() {
         putPixel(x, y, 0, 0, 0);
     }
 }
+
+std::vector<uint32_t> oracleWindowImage(int limit) {
+  std::vector<uint32_t> image(640 * 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) image[size_t(y) * 640 + size_t(x)] = oracleEscapes(x, y, limit) ? 0xFFFFFFu : 0u;
+  return image;
+}

@@ -3,6 +3,9 @@
 // the escape test a square root compared with the radius by a strict >.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 double oracleModulus(double re, double im);
 // Whether the orbit of pixel (x, y) leaves the escape radius within limit steps.
 bool oracleEscapes(int x, int y, int limit);
@@ -10,3 +13,6 @@ bool oracleEscapes(int x, int y, int limit);
 long long oracleSteps(int x, int y, int limit);
 // The whole canvas through putPixel, for the current iterationLimit.
 void oracleDrawEscapeImage();
+// The picture at this limit as the window shows it: 640 x 480, row-major
+// 0xRRGGBB, white where the orbit escapes.
+std::vector<uint32_t> oracleWindowImage(int limit);
