@@ -20,13 +20,6 @@ constexpr int startLimit = 51;
 constexpr int presses = 50;
 double literalSeconds = 0;
 
-std::vector<uint32_t> imageAt(int limit) {
-  std::vector<uint32_t> image(640 * 480);
-  for (int x = 0; x < 640; ++x)
-    for (int y = 0; y < 480; ++y) image[y * 640 + x] = oracleEscapes(x, y, limit) ? 0xFFFFFF : 0;
-  return image;
-}
-
 bool shows(const e2e::App& app, const std::vector<uint32_t>& image) {
   return e2e::waitUntil([&] { return e2e::capture(app) == image; }, 20);
 }
@@ -55,7 +48,7 @@ void pressRight(const e2e::App& app, int count) {
 }
 
 void burst(benchmark::State& state, const char* program) {
-  static const std::vector<uint32_t> first = imageAt(startLimit), last = imageAt(startLimit + presses);
+  static const std::vector<uint32_t> first = oracleWindowImage(startLimit), last = oracleWindowImage(startLimit + presses);
   e2e::App app;
   e2e::Launch how;
   how.argv = {e2e::programPath(program)};
