@@ -2,24 +2,28 @@
 // every render path this processor can run, one image per iteration, one
 // thread. ns/step is the time per orbit step actually taken (the escaping
 // step included); x_oracle is how many times faster than the oracle the path
-// drew the same image in this run. The sqrt rows are the floor that one
-// square root per orbit step sets: independent vector square roots of each
-// path's width, ns per double; x_floor is a path's ns/step over its floor.
+// drew the same image in this run. The floor rows are each path's step floor:
+// the orbit step's own arithmetic on independent vectors, ns per lane-step;
+// x_floor is a path's ns/step over its floor. The chosen rows time the path
+// the program picks (its number in the path column).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <iterator>
 #include <map>
 
 #include "escapeplot.h"
 #include "escapeplot_oracle.h"
+#include "orbit_lanes.h"
 #include "pixel_surface.h"
 
 namespace {
 
 const int limits[] = {2, 50, 500, 5000};
-const char* const pathNames[] = {"scalar", "sse2", "avx2", "avx512"};
+const char* const pathNames[] = {"scalar", "sse2", "avx2", "avx512", "simd128"};
+static_assert(std::size(pathNames) == renderPathCount);
 
 std::map<int, double> oracleSeconds;  // per image, by limit
 std::map<int, double> floorNs;        // ns per square root, by path
@@ -61,50 +65,53 @@ void pathImage(benchmark::State& state, int path, int limit) {
   iterationLimit = limit;
   const double perImage = timeImages(state, drawEscapeImage);
   if (oracleSeconds.count(limit) != 0) state.counters["x_oracle"] = oracleSeconds[limit] / perImage;
-  if (floorNs.count(path) != 0) state.counters["x_floor"] = perImage / imageSteps(limit) * 1e9 / floorNs[path];
+  const int taken = pathForLimit(limit);
+  if (floorNs.count(taken) != 0) state.counters["x_floor"] = perImage / imageSteps(limit) * 1e9 / floorNs[taken];
+  if (path == renderChosen) state.counters["path"] = taken;
 }
 
-typedef double Doubles1 __attribute__((vector_size(8)));
-typedef double Doubles2 __attribute__((vector_size(16)));
-typedef double Doubles4 __attribute__((vector_size(32)));
-typedef double Doubles8 __attribute__((vector_size(64)));
-
-// Eight vectors in flight, each taking x <- sqrt(x + 3) (which settles on an
-// irrational value, so no operand is a perfect square).
+// The step floor of a path: the orbit step alone (orbit_lanes.h), on a few
+// independent vectors of its width with no lane bookkeeping, ns per lane-step.
+// c = -0.5 + 0.5i lies inside the set, so the orbits stay finite forever.
 template <typename V>
-inline __attribute__((always_inline)) double sqrtFloor(benchmark::State& state) {
+inline __attribute__((always_inline)) double stepFloor(benchmark::State& state) {
   constexpr int lanes = sizeof(V) / sizeof(double);
-  constexpr int inFlight = 8;
+  constexpr int inFlight = lanes == 1 ? 4 : 2;
   constexpr long rounds = 1 << 16;
-  V x[inFlight];
-  for (V& v : x) v = V{} + 1.0;
+  V zr[inFlight], zi[inFlight], rr[inFlight], ii[inFlight];
+  const V cr = V{} - 0.5, ci = V{} + 0.5, radius = V{} + 2.0;
+  auto out = greater(V{}, V{});
+  for (int v = 0; v < inFlight; ++v) zr[v] = zi[v] = rr[v] = ii[v] = V{};
   double seconds = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     for (long k = 0; k < rounds; ++k)
-      for (V& v : x) {
-        v += 3.0;
-        for (int i = 0; i < lanes; ++i) v[i] = __builtin_sqrt(v[i]);
-      }
+#pragma GCC unroll 4
+      for (int v = 0; v < inFlight; ++v) out = either(out, stepOrbits(zr[v], zi[v], rr[v], ii[v], cr, ci, radius));
     seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    benchmark::DoNotOptimize(x);
+    benchmark::DoNotOptimize(out);
+    benchmark::DoNotOptimize(zr);
   }
   return seconds / double(state.iterations()) / double(rounds * inFlight * lanes) * 1e9;
 }
 
 void recordFloor(benchmark::State& state, int path, double ns) {
-  state.counters["ns/double"] = ns;
+  state.counters["ns/step"] = ns;
   if (floorNs.count(path) == 0 || ns < floorNs[path]) floorNs[path] = ns;
 }
 
-void sqrtScalar(benchmark::State& state) { recordFloor(state, renderScalar, sqrtFloor<Doubles1>(state)); }
-#if defined(__x86_64__)
-void sqrtSse2(benchmark::State& state) { recordFloor(state, renderSse2, sqrtFloor<Doubles2>(state)); }
-__attribute__((target("avx2"))) void sqrtAvx2(benchmark::State& state) {
-  recordFloor(state, renderAvx2, sqrtFloor<Doubles4>(state));
+__attribute__((flatten)) void floorScalar(benchmark::State& state) {
+  recordFloor(state, renderScalar, stepFloor<double>(state));
 }
-__attribute__((target("avx512f"))) void sqrtAvx512(benchmark::State& state) {
-  recordFloor(state, renderAvx512, sqrtFloor<Doubles8>(state));
+#if defined(__x86_64__)
+__attribute__((flatten)) void floorSse2(benchmark::State& state) {
+  recordFloor(state, renderSse2, stepFloor<__m128d>(state));
+}
+__attribute__((flatten, target("avx2"))) void floorAvx2(benchmark::State& state) {
+  recordFloor(state, renderAvx2, stepFloor<__m256d>(state));
+}
+__attribute__((flatten, target("avx512f"))) void floorAvx512(benchmark::State& state) {
+  recordFloor(state, renderAvx512, stepFloor<__m512d>(state));
 }
 #endif
 
@@ -120,14 +127,19 @@ int main(int argc, char** argv) {
   if (screen == nullptr) return 1;
   screenWidth = 640;
   screenHeight = 480;
+  const auto chooseStart = std::chrono::steady_clock::now();
+  chooseRenderPath();
+  std::printf("chooseRenderPath: %.1f ms, paths %d (limits below %d) and %d\n",
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - chooseStart).count() * 1e3,
+              chosenPath[0], highLimit, chosenPath[1]);
 #if defined(__x86_64__)
-  void (*const floors[])(benchmark::State&) = {sqrtScalar, sqrtSse2, sqrtAvx2, sqrtAvx512};
+  void (*const floors[])(benchmark::State&) = {floorScalar, floorSse2, floorAvx2, floorAvx512};
 #else
-  void (*const floors[])(benchmark::State&) = {sqrtScalar};
+  void (*const floors[])(benchmark::State&) = {floorScalar};
 #endif
   for (int path = 0; path < int(std::size(floors)); ++path)
     if (renderPathAvailable(path))
-      benchmark::RegisterBenchmark((std::string("sqrt/") + pathNames[path]).c_str(), floors[path])
+      benchmark::RegisterBenchmark((std::string("floor/") + pathNames[path]).c_str(), floors[path])
           ->Unit(benchmark::kMillisecond)
           ->MinTime(0.3)
           ->ComputeStatistics("min", fastest);
@@ -143,6 +155,10 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->MinTime(0.3)
             ->ComputeStatistics("min", fastest);
+    benchmark::RegisterBenchmark(("chosen/limit:" + std::to_string(limit)).c_str(), pathImage, renderChosen, limit)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(0.3)
+        ->ComputeStatistics("min", fastest);
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

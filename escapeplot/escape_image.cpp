@@ -1,257 +1,241 @@
-// The escape-time image, written once over a vector of doubles and compiled
-// for each instruction set: a lane follows the orbit of one pixel, doing the
-// scalar step's operations in the scalar step's order (separate
+// The escape-time image, written once over a vector of lanes and built for
+// each instruction set (orbit_lanes.h): a lane follows the orbit of one pixel,
+// doing the scalar step's operations in the scalar step's order (separate
 // multiplications and additions, one square root, a strict >). A few vectors
-// are stepped side by side so their square roots overlap. When a lane's pixel
-// is decided it is written and the lane takes the next pixel of the image, so
-// an image costs steps only for pixels that are still iterating. The lanes
-// are settled every second step: a lane decided by the first of the two steps
-// keeps that step's decision and its second step is thrown away.
+// are stepped side by side so their square roots overlap.
+//
+// Pixels wait in a queue, row by row, with their c, escape radius and steps.
+// A vector steps in pairs of steps while every lane has two steps left; the
+// lanes that left their radius are remembered across the pair (an orbit
+// outside its radius only grows, and a decided lane's later steps are thrown
+// away). When a lane is decided its pixel is written and the lane takes the
+// next pixel of the queue, all decided lanes of a vector at once.
+#include <chrono>
 #include <limits>
-#include <type_traits>
 
 #include "escapeplot.h"
+#include "orbit_lanes.h"
 #include "pixel_surface.h"
 
 int iterationLimit = 1;
-int renderPath = renderScalar;
-
-// Every helper of the kernel is inlined into the function that instantiates
-// it, so it is compiled for that function's instruction set.
-#define KERNEL inline __attribute__((always_inline))
+int renderPath = renderChosen;
+int chosenPath[2] = {renderScalar, renderScalar};
 
 namespace {
 
 constexpr int imageWidth = 640;
 constexpr int imageHeight = 480;
+constexpr double never = std::numeric_limits<double>::infinity();
+// Room behind a row for the pixels left from the last one and for the idle
+// pixels (c = 0, radius 2: they never escape) that lanes take at the end.
+constexpr int queueRoom = 64;
+constexpr int queueSize = imageWidth + queueRoom;
 
-// What every lane reads: the real part of each column, the imaginary part of
-// each row, the escape radius of each column of the row being handed out,
-// which pixel is next, and where the pixels go.
+// The rows to draw (every rowStep-th from firstRow) and where they go: row
+// firstRow + j * rowStep of the image lands in row j of the pixels, columns
+// and rows at or past width and height are dropped.
 struct Image {
   double real[imageWidth];
   double imaginary[imageHeight];
-  double radius[imageWidth];
-  int nextX, nextY;
+  int firstRow, rowStep, nextRow;
+  double limit;
   Uint32* pixels;
-  int pitch;
+  int pitch, width, height;
   Uint32 white, black;
 };
 
-Image image;
+// The pixels not yet taken, in order from head: c, R, the steps they may
+// take (never for an idle one) and their place in the pixels (-1: none).
+struct Queue {
+  double cr[queueSize], ci[queueSize], radius[queueSize], steps[queueSize];
+  int at[queueSize];
+  int head, count;
+};
 
-// The orbits of one vector of lanes. rr and ii are zr * zr and zi * zi from
-// the last modulus, which the next step needs again. An idle lane orbits
-// c = 0, which never leaves radius 2 and never runs out of steps.
+Image image;
+Queue queue;
+
+// The orbits of one vector of lanes; a lane is decided when it has left its
+// radius (out) or its deadline (the group's step count at which its steps
+// are used up) has come.
 template <typename V>
 struct Orbits {
   static constexpr int lanes = sizeof(V) / sizeof(double);
-  // Orbits stepped side by side: four one-lane orbits keep the square root
-  // busy; of wider vectors two do, and their eight fields then fit in the
-  // sixteen vector registers.
-  static constexpr int inFlight = lanes == 1 ? 4 : 2;
-  V zr, zi, rr, ii, cr, ci, radius, left;
-  int x[lanes], y[lanes];
+  // Enough vectors in flight to keep the square root busy, as many as fit
+  // the vector registers: sixteen for one and two lanes (and for four, with
+  // AVX2), thirty-two for AVX-512's eight. Measured best on each.
+  static constexpr int inFlight = lanes == 1 ? 4 : lanes == 2 ? 3 : lanes == 4 ? 2 : 4;
+  using Mask = decltype(greater(V{}, V{}));
+  V zr, zi, rr, ii, cr, ci, radius, deadline;
+  Mask out;
 };
 
+// Moves what is left of the queue to its front and puts the next row (or,
+// past the last row, idle pixels) behind it.
 template <typename V>
-KERNEL V squareRoot(V v) {
-  if constexpr (sizeof(V) == sizeof(double)) {
-    return __builtin_sqrt(v);
-  } else {
-    for (unsigned i = 0; i < sizeof(V) / sizeof(double); ++i) v[i] = __builtin_sqrt(v[i]);
-    return v;
+void queueRow() {
+  int n = 0;
+  for (int k = queue.head; k < queue.count; ++k, ++n) {
+    queue.cr[n] = queue.cr[k];
+    queue.ci[n] = queue.ci[k];
+    queue.radius[n] = queue.radius[k];
+    queue.steps[n] = queue.steps[k];
+    queue.at[n] = queue.at[k];
   }
-}
-
-// One bit per lane of the mask: each lane keeps its own bit, then the lanes
-// are folded together by halves.
-template <typename Mask>
-KERNEL unsigned laneBits(Mask m) {
-  if constexpr (std::is_scalar_v<Mask>) {
-    return m != 0;
-  } else {
-    constexpr int lanes = sizeof(Mask) / sizeof(m[0]);
-    Mask weights{};
-    for (int i = 0; i < lanes; ++i) weights[i] = 1 << i;
-    m &= weights;
-    if constexpr (lanes == 8) {
-      m |= __builtin_shufflevector(m, m, 4, 5, 6, 7, 0, 1, 2, 3);
-      m |= __builtin_shufflevector(m, m, 2, 3, 0, 1, 6, 7, 4, 5);
-    } else if constexpr (lanes == 4) {
-      m |= __builtin_shufflevector(m, m, 2, 3, 0, 1);
+  queue.head = 0;
+  const int y = image.nextRow;
+  if (y >= imageHeight) {
+    for (int k = 0; k < queueRoom; ++k, ++n) {
+      queue.cr[n] = queue.ci[n] = 0.0;
+      queue.radius[n] = 2.0;
+      queue.steps[n] = never;
+      queue.at[n] = -1;
     }
-    return unsigned(m[0] | m[lanes > 1]);
+    queue.count = n;
+    return;
   }
-}
-
-// R = modulus(c) where that exceeds 2, else 2, for every column of row y.
-template <typename V>
-KERNEL void startRow(int y) {
-  const V ci = V{} + image.imaginary[y];
+  const int row = (y - image.firstRow) / image.rowStep;
+  const double ci = image.imaginary[y];
+  // R = modulus(c) where that exceeds 2, else 2.
   for (int x = 0; x < imageWidth; x += sizeof(V) / sizeof(double)) {
     V cr;
     __builtin_memcpy(&cr, image.real + x, sizeof cr);
-    const V size = squareRoot(cr * cr + ci * ci);
-    const V radius = size > 2.0 ? size : V{} + 2.0;
-    __builtin_memcpy(image.radius + x, &radius, sizeof radius);
+    const V size = squareRoot(cr * cr + (V{} + ci) * ci);
+    const V radius = select(greater(size, V{} + 2.0), size, V{} + 2.0);
+    __builtin_memcpy(queue.radius + n + x, &radius, sizeof radius);
   }
+  // Loops of one store each, which the compiler turns into vector stores.
+  const int shown = row < image.height ? image.width < imageWidth ? image.width : imageWidth : 0;
+  for (int x = 0; x < imageWidth; ++x) queue.cr[n + x] = image.real[x];
+  for (int x = 0; x < imageWidth; ++x) queue.ci[n + x] = ci;
+  for (int x = 0; x < imageWidth; ++x) queue.steps[n + x] = image.limit;
+  for (int x = 0; x < shown; ++x) queue.at[n + x] = row * image.pitch + x;
+  for (int x = shown; x < imageWidth; ++x) queue.at[n + x] = -1;
+  queue.count = n + imageWidth;
+  image.nextRow += image.rowStep;
 }
 
-// Moves on past `count` pixels of the row; a new row gets its escape radii.
+// The decided lanes write their pixels (white if their orbit escaped) and
+// start the next pixels' orbits at z = 0, at step count t. The lanes' places
+// in the pixels (at) are kept apart from their orbits, whose vectors can then
+// all stay in registers.
 template <typename V>
-KERNEL void handOut(int count) {
-  if ((image.nextX += count) == imageWidth) {
-    image.nextX = 0;
-    if (++image.nextY < imageHeight) startRow<V>(image.nextY);
+void settle(Orbits<V>& o, int (&at)[Orbits<V>::lanes], double t) {
+  using Mask = typename Orbits<V>::Mask;
+  const Mask decided = either(o.out, lessOrEqual(o.deadline, V{} + t));
+  const unsigned bits = laneBits(decided);
+  if (bits == 0) return;
+  const unsigned escaped = laneBits(o.out);
+  const int head = queue.head;
+  int k = head;
+  for (unsigned b = bits; b != 0; b &= b - 1) {
+    const int i = __builtin_ctz(b);
+    if (at[i] >= 0) image.pixels[at[i]] = escaped >> i & 1 ? image.white : image.black;
+    at[i] = queue.at[k++];
   }
-}
-
-// Lane i (the lane set in `lane`) takes c and R of the next pixel, or goes
-// idle when the image has none left; returns whether it went idle. Vectors
-// change by whole-vector selects, never one element at a time, so they can
-// stay in registers.
-template <typename V, typename Mask>
-KERNEL bool take(Orbits<V>& o, int i, Mask lane) {
-  const int x = image.nextX;
-  const int y = image.nextY;
-  if (y == imageHeight) {
-    o.cr = lane ? V{} : o.cr;
-    o.ci = lane ? V{} : o.ci;
-    o.radius = lane ? V{} + 2.0 : o.radius;
-    o.left = lane ? V{} + std::numeric_limits<double>::infinity() : o.left;
-    o.x[i] = o.y[i] = -1;
-    return true;
-  }
-  o.cr = lane ? V{} + image.real[x] : o.cr;
-  o.ci = lane ? V{} + image.imaginary[y] : o.ci;
-  o.radius = lane ? V{} + image.radius[x] : o.radius;
-  o.x[i] = x;
-  o.y[i] = y;
-  handOut<V>(1);
-  return false;
-}
-
-// Lane i's pixel, white if its orbit escaped; nothing for a lane that has no
-// pixel yet (x = -1) or whose pixel is off the screen.
-template <typename V>
-KERNEL void writePixel(const Orbits<V>& o, int i, bool escaped) {
-  if (unsigned(o.x[i]) < unsigned(screenWidth) && unsigned(o.y[i]) < unsigned(screenHeight))
-    image.pixels[o.y[i] * image.pitch + o.x[i]] = escaped ? image.white : image.black;
-}
-
-// The lanes of `started` (bits `lanes`; bits `escaped` escaped) write their
-// pixels and begin a new orbit at z = 0 with every step left: all at once when
-// every lane starts and the row has that many pixels left (always so at
-// limits 1 and 2), else lane by lane. Returns how many lanes went idle.
-template <typename V, typename Mask>
-KERNEL int start(Orbits<V>& o, Mask started, unsigned lanes, unsigned escaped, V limit) {
-  constexpr int width = Orbits<V>::lanes;
-  o.zr = started ? V{} : o.zr;
-  o.zi = started ? V{} : o.zi;
-  o.rr = started ? V{} : o.rr;
-  o.ii = started ? V{} : o.ii;
-  o.left = started ? limit : o.left;
-  if (lanes == (1u << width) - 1 && image.nextY < imageHeight && image.nextX + width <= imageWidth) {
-    const int x = image.nextX;
-    for (int i = 0; i < width; ++i) {
-      writePixel(o, i, escaped >> i & 1);
-      o.x[i] = x + i;
-      o.y[i] = image.nextY;
-    }
-    __builtin_memcpy(&o.cr, image.real + x, sizeof o.cr);
-    __builtin_memcpy(&o.radius, image.radius + x, sizeof o.radius);
-    o.ci = V{} + image.imaginary[image.nextY];
-    handOut<V>(width);
-    return 0;
-  }
-  if constexpr (width == 1) {
-    writePixel(o, 0, escaped);
-    return take(o, 0, true);
-  } else {
-    Mask index{};
-    for (int i = 0; i < width; ++i) index[i] = i;
-    int idled = 0;
-    for (; lanes != 0; lanes &= lanes - 1) {
-      const int i = __builtin_ctz(lanes);
-      writePixel(o, i, escaped >> i & 1);
-      idled += take(o, i, index == i);
-    }
-    return idled;
-  }
-}
-
-// One orbit step on every lane; returns the lanes whose orbit leaves the
-// radius. zi is stepped first, while zr still holds the old value it needs;
-// zr * zr and zi * zi are the products the last modulus took.
-template <typename V>
-KERNEL auto advance(Orbits<V>& o) {
-  o.zi = ((2.0 * o.zi) * o.zr) + o.ci;
-  o.zr = (o.rr - o.ii) + o.cr;
-  o.rr = o.zr * o.zr;
-  o.ii = o.zi * o.zi;
-  return squareRoot(o.rr + o.ii) > o.radius;
-}
-
-// The lanes decided by a pair of steps write their pixels (white if the orbit
-// escaped) and start the next ones. A lane with -1 steps left used them up at
-// the first step, whose decision stands. Returns how many lanes went idle.
-template <typename V, typename Mask>
-KERNEL int settle(Orbits<V>& o, Mask out1, Mask out2, Mask decided, V limit) {
-  const unsigned lanes = laneBits(decided);
-  if (lanes == 0) return 0;
-  return start(o, decided, lanes, laneBits(out1 | (out2 & (o.left != -1.0))), limit);
+  const V zero{};
+  o.zr = clearLanes(decided, o.zr);
+  o.zi = clearLanes(decided, o.zi);
+  o.rr = clearLanes(decided, o.rr);
+  o.ii = clearLanes(decided, o.ii);
+  o.cr = expandInto(decided, bits, queue.cr + head, o.cr);
+  o.ci = expandInto(decided, bits, queue.ci + head, o.ci);
+  o.radius = expandInto(decided, bits, queue.radius + head, o.radius);
+  o.deadline = select(decided, expandInto(decided, bits, queue.steps + head, zero) + t, o.deadline);
+  o.out = Mask{};
+  queue.head = k;
+  if (queue.count - k < Orbits<V>::lanes) queueRow<V>();
 }
 
 template <typename V>
-KERNEL void drawLanes() {
-  for (int x = 0; x < imageWidth; ++x) image.real[x] = (double(x) * 3.2) / 640.0 - 2.4;
-  for (int y = 0; y < imageHeight; ++y) image.imaginary[y] = 1.2 - (double(y) * 2.4) / 480.0;
-  image.white = SDL_MapRGB(screen->format, 255, 255, 255);
-  image.black = SDL_MapRGB(screen->format, 0, 0, 0);
-  image.nextX = image.nextY = 0;
-  startRow<V>(0);
-  image.pixels = static_cast<Uint32*>(screen->pixels);
-  image.pitch = screen->pitch / 4;
-  using Mask = decltype(V{} > V{});
-  const V limit = V{} + double(iterationLimit);
+void drawLanes() {
   constexpr int vectors = Orbits<V>::inFlight;
+  queue.head = queue.count = 0;
+  image.nextRow = image.firstRow;
+  queueRow<V>();
   Orbits<V> o[vectors]{};
-  int busy = 0;
-  for (Orbits<V>& orbits : o) {
-    for (int& x : orbits.x) x = -1;
-    busy += Orbits<V>::lanes - start(orbits, Mask{} == 0, (1u << Orbits<V>::lanes) - 1, 0, limit);
-  }
-  while (busy > 0) {
-    // A pair of steps on every vector; the lanes are looked at only when one
-    // of them is decided: its orbit left the radius or its steps are used up.
-    Mask out1[vectors], out2[vectors], decided[vectors], any{};
+  int at[vectors][Orbits<V>::lanes];
+  for (auto& lanes : at)
+    for (int& place : lanes) place = -1;
+  // t counts the steps every vector has taken; nearest is the first deadline.
+  double t = 0, nearest = 0;
+  for (;;) {
+    if (t + 2 <= nearest) {
+      auto any = o[0].out;
+#pragma GCC unroll 4
+      for (int v = 0; v < vectors; ++v) {
+        Orbits<V>& a = o[v];
+        a.out = either(a.out, stepOrbits(a.zr, a.zi, a.rr, a.ii, a.cr, a.ci, a.radius));
+        a.out = either(a.out, stepOrbits(a.zr, a.zi, a.rr, a.ii, a.cr, a.ci, a.radius));
+        any = either(any, a.out);
+      }
+      t += 2;
+      if (none(any)) continue;
+    } else if (t < nearest) {
+#pragma GCC unroll 4
+      for (int v = 0; v < vectors; ++v) {
+        Orbits<V>& a = o[v];
+        a.out = either(a.out, stepOrbits(a.zr, a.zi, a.rr, a.ii, a.cr, a.ci, a.radius));
+      }
+      t += 1;
+    }
+    V first = V{} + never;
 #pragma GCC unroll 4
     for (int v = 0; v < vectors; ++v) {
-      out1[v] = advance(o[v]);
-      out2[v] = advance(o[v]);
-      o[v].left -= 2.0;
-      decided[v] = out1[v] | out2[v] | (o[v].left <= 0.0);
-      any |= decided[v];
+      settle(o[v], at[v], t);
+      first = lanewiseMin(first, o[v].deadline);
     }
-    if (laneBits(any) != 0)
-#pragma GCC unroll 4
-      for (int v = 0; v < vectors; ++v) busy -= settle(o[v], out1[v], out2[v], decided[v], limit);
+    nearest = lowestLane(first);
+    if (nearest == never) return;
   }
 }
 
-typedef double Doubles2 __attribute__((vector_size(16)));
-typedef double Doubles4 __attribute__((vector_size(32)));
-typedef double Doubles8 __attribute__((vector_size(64)));
-
-void drawScalar() { drawLanes<double>(); }
+__attribute__((flatten)) void drawScalar() { drawLanes<double>(); }
 #if defined(__x86_64__)
-void drawSse2() { drawLanes<Doubles2>(); }
-__attribute__((target("avx2"))) void drawAvx2() { drawLanes<Doubles4>(); }
-__attribute__((target("avx512f"))) void drawAvx512() { drawLanes<Doubles8>(); }
+__attribute__((flatten)) void drawSse2() { drawLanes<__m128d>(); }
+__attribute__((flatten, target("avx2"))) void drawAvx2() { drawLanes<__m256d>(); }
+__attribute__((flatten, target("avx512f"))) void drawAvx512() { drawLanes<__m512d>(); }
+#endif
+#if defined(__wasm_simd128__)
+__attribute__((flatten)) void drawSimd128() { drawLanes<Simd128Doubles>(); }
 #endif
 
+void drawOnPath(int path) {
+  switch (path) {
+#if defined(__x86_64__)
+    case renderSse2: return drawSse2();
+    case renderAvx2: return drawAvx2();
+    case renderAvx512: return drawAvx512();
+#endif
+#if defined(__wasm_simd128__)
+    case renderSimd128: return drawSimd128();
+#endif
+    default: return drawScalar();
+  }
+}
+
+// Sets up the rows to draw, at the given limit, into the given pixels.
+void aimImage(int limit, int firstRow, int rowStep, Uint32* pixels, int pitch, int width, int height, Uint32 white,
+              Uint32 black) {
+  for (int x = 0; x < imageWidth; ++x) image.real[x] = (double(x) * 3.2) / 640.0 - 2.4;
+  for (int y = 0; y < imageHeight; ++y) image.imaginary[y] = 1.2 - (double(y) * 2.4) / 480.0;
+  image.firstRow = firstRow;
+  image.rowStep = rowStep;
+  image.limit = double(limit);
+  image.pixels = pixels;
+  image.pitch = pitch;
+  image.width = width;
+  image.height = height;
+  image.white = white;
+  image.black = black;
+}
+
 }  // namespace
+
+int pathForLimit(int limit) {
+  if (renderPath != renderChosen) return renderPath;
+  return chosenPath[limit >= highLimit];
+}
 
 void drawEscapeImage() {
   if (iterationLimit < 1) {
@@ -260,14 +244,9 @@ void drawEscapeImage() {
       for (int y = 0; y < 480; ++y) putPixel(x, y, 0, 0, 0);
     return;
   }
-  switch (renderPath) {
-#if defined(__x86_64__)
-    case renderSse2: return drawSse2();
-    case renderAvx2: return drawAvx2();
-    case renderAvx512: return drawAvx512();
-#endif
-    default: return drawScalar();
-  }
+  aimImage(iterationLimit, 0, 1, static_cast<Uint32*>(screen->pixels), screen->pitch / 4, screenWidth, screenHeight,
+           SDL_MapRGB(screen->format, 255, 255, 255), SDL_MapRGB(screen->format, 0, 0, 0));
+  drawOnPath(pathForLimit(iterationLimit));
 }
 
 bool renderPathAvailable(int path) {
@@ -278,12 +257,57 @@ bool renderPathAvailable(int path) {
     case renderAvx2: return __builtin_cpu_supports("avx2");
     case renderAvx512: return __builtin_cpu_supports("avx512f");
 #endif
+#if defined(__wasm_simd128__)
+    case renderSimd128: return true;
+#endif
     default: return false;
   }
 }
 
+namespace {
+
+// The sample the paths are timed on: every sampleStep-th row of the image
+// into memory of our own.
+constexpr int sampleStep = 48;
+constexpr int sampleRows = imageHeight / sampleStep;
+Uint32 sample[sampleRows][imageWidth];
+
+// Browsers' clocks tick in steps of up to a tenth of a millisecond, so the
+// sample is drawn again until this much time has passed.
+constexpr double shortestTiming = 0.4e-3;
+
+// Seconds per drawing of the sample on the path.
+double secondsOnSample(int path, int limit) {
+  aimImage(limit, sampleStep / 2, sampleStep, sample[0], imageWidth, imageWidth, sampleRows, 1, 0);
+  const auto start = std::chrono::steady_clock::now();
+  double seconds = 0;
+  int draws = 0;
+  do {
+    drawOnPath(path);
+    ++draws;
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  } while (seconds < shortestTiming);
+  return seconds / draws;
+}
+
+}  // namespace
+
 void chooseRenderPath() {
-  renderPath = renderScalar;
-  for (int path = renderScalar; path < renderPathCount; ++path)
-    if (renderPathAvailable(path)) renderPath = path;
+  // Each path the processor has draws the sample at a low and at a high
+  // limit, three times in turn; the quickest of each path's times counts.
+  const int sampleLimits[2] = {sampleLowLimit, sampleHighLimit};
+  for (int band = 0; band < 2; ++band) {
+    double best[renderPathCount];
+    for (double& b : best) b = never;
+    for (int round = 0; round < 3; ++round)
+      for (int path = 0; path < renderPathCount; ++path)
+        if (renderPathAvailable(path)) {
+          const double s = secondsOnSample(path, sampleLimits[band]);
+          if (s < best[path]) best[path] = s;
+        }
+    chosenPath[band] = renderScalar;
+    for (int path = 0; path < renderPathCount; ++path)
+      if (best[path] < best[chosenPath[band]]) chosenPath[band] = path;
+  }
+  renderPath = renderChosen;
 }

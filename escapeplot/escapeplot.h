@@ -19,18 +19,30 @@ void drawEscapeImage();
 
 // The ways drawEscapeImage can compute its pixels. Every one of them gives
 // the same image; they differ in how many pixels one instruction handles.
-constexpr int renderScalar = 0;  // plain C++, any processor
-constexpr int renderSse2 = 1;    // two pixels per instruction, every x86-64
-constexpr int renderAvx2 = 2;    // four
-constexpr int renderAvx512 = 3;  // eight
-constexpr int renderPathCount = 4;
+constexpr int renderScalar = 0;   // plain C++, any processor
+constexpr int renderSse2 = 1;     // two pixels per instruction, every x86-64
+constexpr int renderAvx2 = 2;     // four
+constexpr int renderAvx512 = 3;   // eight
+constexpr int renderSimd128 = 4;  // two, WebAssembly SIMD
+constexpr int renderPathCount = 5;
+// renderPath's value for "the path chooseRenderPath found quickest".
+constexpr int renderChosen = -1;
 
-// The path drawEscapeImage uses; renderScalar until chooseRenderPath runs.
+// The path drawEscapeImage uses: one of the above, or renderChosen.
 extern int renderPath;
+// The quickest paths chooseRenderPath found, below highLimit and from it on
+// (renderScalar until it runs). It times each on a sample of the image at
+// sampleLowLimit and at sampleHighLimit.
+constexpr int highLimit = 128;
+constexpr int sampleLowLimit = 32;
+constexpr int sampleHighLimit = 256;
+extern int chosenPath[2];
 // Whether this processor (and its operating system) can run the path.
 bool renderPathAvailable(int path);
-// Sets renderPath to the widest path this processor can run.
+// Times every path this processor can run and sets renderPath to renderChosen.
 void chooseRenderPath();
+// The path drawEscapeImage takes at this limit.
+int pathForLimit(int limit);
 
 // presentFrame with drawEscapeImage as the drawing step.
 int redrawImage();

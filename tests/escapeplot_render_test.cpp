@@ -68,16 +68,20 @@ std::string pathName(int path) {
     case renderSse2: return "Sse2";
     case renderAvx2: return "Avx2";
     case renderAvx512: return "Avx512";
+    case renderSimd128: return "Simd128";
     default: return "Unknown";
   }
 }
 
 class EscapeImage : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(openScreen(W, H)); }
   static void TearDownTestSuite() { closeScreen(); }
-  void SetUp() override {
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(openScreen(W, H));
     chooseRenderPath();
+  }
+  void SetUp() override {
+    renderPath = renderChosen;
     iterationLimit = 1;
   }
 };
@@ -124,7 +128,7 @@ TEST_P(EscapeImagePath, NoLimitBelowOneIsAllBlack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, EscapeImagePath,
-                         ::testing::Values(renderScalar, renderSse2, renderAvx2, renderAvx512),
+                         ::testing::Values(renderScalar, renderSse2, renderAvx2, renderAvx512, renderSimd128),
                          [](const ::testing::TestParamInfo<int>& param) { return pathName(param.param); });
 
 TEST_F(EscapeImage, TheOracleGivesTheDesignedCounts) {
@@ -267,11 +271,17 @@ TEST_F(EscapeImage, SmallerScreenGetsTheClippedImage) {
   SDL_FreeSurface(small);
 }
 
-TEST_F(EscapeImage, ChosenPathIsTheWidestAvailable) {
+TEST_F(EscapeImage, ChosenPathsAreAvailableAndTakenByLimit) {
   chooseRenderPath();
-  EXPECT_TRUE(renderPathAvailable(renderPath));
-  for (int path = renderPath + 1; path < renderPathCount; ++path) EXPECT_FALSE(renderPathAvailable(path));
-  EXPECT_TRUE(renderPathAvailable(renderScalar));
+  EXPECT_EQ(renderPath, renderChosen);
+  for (int band : {0, 1}) EXPECT_TRUE(renderPathAvailable(chosenPath[band])) << "band " << band;
+  EXPECT_EQ(pathForLimit(1), chosenPath[0]);
+  EXPECT_EQ(pathForLimit(highLimit - 1), chosenPath[0]);
+  EXPECT_EQ(pathForLimit(highLimit), chosenPath[1]);
+  EXPECT_EQ(pathForLimit(1 << 30), chosenPath[1]);
+  renderPath = renderSse2;
+  EXPECT_EQ(pathForLimit(1), renderSse2);
+  EXPECT_EQ(pathForLimit(highLimit), renderSse2);
 }
 
 }  // namespace

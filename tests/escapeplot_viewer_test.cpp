@@ -27,13 +27,15 @@ SDL_Event quitEvent() { return eventOfType(SDL_QUIT); }
 
 class Viewer : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(openScreen(W, H)); }
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(openScreen(W, H));
+    chooseRenderPath();
+  }
   static void TearDownTestSuite() { closeScreen(); }
   void SetUp() override {
     SDL_Event stale;
     while (SDL_PollEvent(&stale)) {
     }
-    chooseRenderPath();
     iterationLimit = 1;
     fillCanvas(untouched);
     resetSdlWraps();

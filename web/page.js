@@ -8,12 +8,25 @@
 // - an SDL program's canvas is as wide as the page allows up to its own size,
 //   and scaled by whole device pixels where there is room for more;
 // - the end of the program, or a browser that cannot run it, is said in words.
+// - a program built twice, with and without WebAssembly SIMD, loads the
+//   build this browser can run (loadProgram).
 // Written for old browsers too, so that they can say what they lack.
 var Module = {
   canvas: document.getElementById('canvas'),
   print: function () {},
   printErr: function (text) { if (window.console) console.error(text); }
 };
+
+// The SIMD build where the browser validates a module of one function that
+// splats a double into an f64x2 and takes its square roots; else the plain one.
+function loadProgram(simdBuild, plainBuild) {
+  if (typeof WebAssembly !== 'object') return;
+  var probe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0,
+    10, 18, 1, 16, 0, 68, 0, 0, 0, 0, 0, 0, 0, 0, 253, 20, 253, 239, 1, 11]);
+  var script = document.createElement('script');
+  script.src = WebAssembly.validate(probe) ? simdBuild : plainBuild;
+  document.body.appendChild(script);
+}
 
 (function () {
   var KEY_CODES = { ArrowLeft: 37, ArrowRight: 39, Enter: 13, Escape: 27 };

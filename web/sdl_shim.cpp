@@ -7,7 +7,10 @@
 //   in SDL_Delay;
 // - SDL_Delay: Emscripten's own, a real pause that hands control to the browser;
 // - SDL_SetVideoMode: the canvas starts black, as the desktop window does,
-//   and the page scales it to the room it has;
+//   and the page scales it to the room it has; only the program draws on it,
+//   so SDL's screen in memory always holds what the canvas shows, and every
+//   pixel comes from SDL_MapRGB, which makes it opaque: a lock need not read
+//   the canvas back, nor an unlock force each pixel's alpha;
 // - SDL_Quit: the page says that the program has ended.
 // The programs' own code is the desktop's, unchanged.
 #include <SDL.h>
@@ -19,6 +22,11 @@ void __real_SDL_Delay(Uint32 milliseconds);
 SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
 void __real_SDL_Quit();
 }
+
+EM_JS(void, drawWithoutReadingBack, (), {
+  Module.screenIsReadOnly = true;
+  SDL.defaults.opaqueFrontBuffer = false;
+});
 
 // The desktop's window shows black until the program's first flip.
 EM_JS(void, showNewCanvas, (), {
@@ -98,6 +106,7 @@ extern "C" void __wrap_SDL_Delay(Uint32 milliseconds) {
 }
 
 extern "C" SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
+  drawWithoutReadingBack();
   SDL_Surface* surface = __real_SDL_SetVideoMode(width, height, bpp, flags);
   if (surface != nullptr) showNewCanvas();
   return surface;

@@ -4,6 +4,7 @@
 //   web_oracle ngonchaos KEYS OUT       ngonchaos's canvas (RGB bytes) after the
 //                                       keys (R Right, L Left, any other letter
 //                                       another key), with the web's rand() (web_rand.cpp)
+//   web_oracle escapeplot LIMIT OUT     escapeplot's canvas (RGB bytes) at LIMIT
 //   web_oracle bmp W H RGBA BMP         the BMP file that desktop SDL 1.2 writes
 //                                       for a 32-bit screen holding the RGBA image
 #include <SDL.h>
@@ -15,6 +16,7 @@
 #include <iterator>
 #include <vector>
 
+#include "escapeplot_oracle.h"
 #include "ngonchaos.h"
 #include "ngonchaos_oracle.h"
 #include "pixel_surface.h"
@@ -62,6 +64,14 @@ int ruletriImage(int width, int height, int sweeps, const char* out) {
   return 0;
 }
 
+int escapeplotImage(int limit, const char* out) {
+  std::vector<char> rgb;
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) rgb.insert(rgb.end(), 3, oracleEscapes(x, y, limit) ? char(255) : char(0));
+  std::ofstream(out, std::ios::binary).write(rgb.data(), std::streamsize(rgb.size()));
+  return 0;
+}
+
 int desktopBmp(int width, int height, const char* in, const char* out) {
   std::ifstream file(in, std::ios::binary);
   const std::vector<unsigned char> rgba{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -84,6 +94,7 @@ int main(int argc, char** argv) {
   if (argc == 6 && std::strcmp(argv[1], "ruletri") == 0)
     return ruletriImage(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
   if (argc == 4 && std::strcmp(argv[1], "ngonchaos") == 0) return ngonchaosCanvas(argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "escapeplot") == 0) return escapeplotImage(std::atoi(argv[2]), argv[3]);
   if (argc == 6 && std::strcmp(argv[1], "bmp") == 0)
     return desktopBmp(std::atoi(argv[2]), std::atoi(argv[3]), argv[4], argv[5]);
   std::fprintf(stderr, "usage: web_oracle ruletri W H SWEEPS OUT | ngonchaos KEYS OUT | bmp W H RGBA BMP\n");

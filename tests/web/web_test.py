@@ -67,6 +67,37 @@ class Escapeplot(Page):
             self.browser.tap("button[data-key=%s]" % key)
             self.wait_canvas(lambda rgba: black_pixels(rgba) == black, "%d black pixels" % black)
 
+    def press_thirty(self, key_code):
+        self.assertEqual(self.browser.evaluate(
+            "(() => { let n = 0; while (n < 30 && Module._pressKey(%d)) ++n; return n; })()" % key_code), 30)
+
+    def test_both_builds_and_every_path_draw_the_exact_image(self):
+        """The SIMD build where the browser validates SIMD, the plain build
+        where it does not; each path either build has gives the oracle's
+        images at limits 31 and 61 (and 1 on the way back), and the path is
+        chosen again afterwards."""
+        expected = {limit: self.oracle_rgba("escapeplot", limit) for limit in (1, 31, 61)}
+        for simd, paths in ((True, (0, 4)), (False, (0,))):
+            with self.subTest(simd=simd):
+                self.browser = Browser(PAGES)
+                self.addCleanup(self.browser.close)
+                if not simd:
+                    self.browser.call("Page.addScriptToEvaluateOnNewDocument",
+                                      source="WebAssembly.validate = function () { return false; };")
+                self.browser.open("escapeplot.html")
+                self.wait_program("escapeplot", 640, 480)
+                scripts = self.browser.evaluate("[...document.scripts].map(s => s.src).join(' ')")
+                self.assertEqual("escapeplot_simd128.js" in scripts, simd, scripts)
+                self.assertEqual(self.browser.evaluate("Module._forceRenderPath(4)"), int(simd))
+                for path in paths:
+                    self.assertEqual(self.browser.evaluate("Module._forceRenderPath(%d)" % path), 1)
+                    for key_code, limit in ((39, 31), (39, 61), (37, 31), (37, 1)):
+                        self.press_thirty(key_code)
+                        self.wait_canvas(lambda rgba: rgba == expected[limit],
+                                         "path %d's limit-%d image" % (path, limit))
+                self.browser.evaluate("Module._forceRenderPath(-1)")
+                self.assertIn(self.browser.evaluate("Module._renderPathAt(61)"), paths)
+
 
 class Ngonchaos(Page):
     def setUp(self):
