@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <utility>
 
 #include "escapeplot.h"
 #include "escapeplot_oracle.h"
@@ -22,7 +23,7 @@
 namespace {
 
 const int limits[] = {2, 50, 500, 5000};
-const char* const pathNames[] = {"scalar", "sse2", "avx2", "avx512", "simd128"};
+const char* const pathNames[] = {"scalar", "sse2", "avx2", "avx512", "simd128", "neon"};
 static_assert(std::size(pathNames) == renderPathCount);
 
 std::map<int, double> oracleSeconds;  // per image, by limit
@@ -114,6 +115,11 @@ __attribute__((flatten, target("avx512f"))) void floorAvx512(benchmark::State& s
   recordFloor(state, renderAvx512, stepFloor<__m512d>(state));
 }
 #endif
+#if defined(__aarch64__)
+__attribute__((flatten)) void floorNeon(benchmark::State& state) {
+  recordFloor(state, renderNeon, stepFloor<float64x2_t>(state));
+}
+#endif
 
 // With --benchmark_repetitions the quickest run is the least disturbed by
 // other work on the machine.
@@ -132,14 +138,18 @@ int main(int argc, char** argv) {
   std::printf("chooseRenderPath: %.1f ms, paths %d (limits below %d) and %d\n",
               std::chrono::duration<double>(std::chrono::steady_clock::now() - chooseStart).count() * 1e3,
               chosenPath[0], highLimit, chosenPath[1]);
+  const std::pair<int, void (*)(benchmark::State&)> floors[] = {
+    {renderScalar, floorScalar},
 #if defined(__x86_64__)
-  void (*const floors[])(benchmark::State&) = {floorScalar, floorSse2, floorAvx2, floorAvx512};
-#else
-  void (*const floors[])(benchmark::State&) = {floorScalar};
+    {renderSse2, floorSse2}, {renderAvx2, floorAvx2}, {renderAvx512, floorAvx512},
 #endif
-  for (int path = 0; path < int(std::size(floors)); ++path)
+#if defined(__aarch64__)
+    {renderNeon, floorNeon},
+#endif
+  };
+  for (const auto& [path, floor] : floors)
     if (renderPathAvailable(path))
-      benchmark::RegisterBenchmark((std::string("floor/") + pathNames[path]).c_str(), floors[path])
+      benchmark::RegisterBenchmark((std::string("floor/") + pathNames[path]).c_str(), floor)
           ->Unit(benchmark::kMillisecond)
           ->MinTime(0.3)
           ->ComputeStatistics("min", fastest);

@@ -7,12 +7,9 @@ set(WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)
 set(WINDOWS_BIN ${WINDOWS_BUILD_DIR}/bin)
 execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows-sdl.sh fetch ${WINDOWS_BUILD_DIR}/sdl
   RESULT_VARIABLE failed ERROR_VARIABLE reason ERROR_STRIP_TRAILING_WHITESPACE)
+include(${CMAKE_CURRENT_LIST_DIR}/cross-build.cmake)
 if(failed)
-  message(NOTICE "${reason}")
-  if(BUILD_TESTING)
-    add_test(NAME windows_build COMMAND sh -c "echo \"$0\"; exit 77" "${reason}")
-    set_tests_properties(windows_build PROPERTIES SKIP_RETURN_CODE 77)
-  endif()
+  skip_cross_build(windows "${reason}")
   return()
 endif()
 
@@ -39,7 +36,4 @@ ExternalProject_Add(windows
 add_dependencies(windows program_icons)
 
 # The Windows tests join this build's test run.
-if(BUILD_TESTING)
-  file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${WINDOWS_BUILD_DIR}\")\n")
-  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
-endif()
+join_cross_build_tests(windows ${WINDOWS_BUILD_DIR})

@@ -209,6 +209,9 @@ __attribute__((flatten, target("avx512f"))) void drawAvx512() { drawLanes<__m512
 #if defined(__wasm_simd128__)
 __attribute__((flatten)) void drawSimd128() { drawLanes<Simd128Doubles>(); }
 #endif
+#if defined(__aarch64__)
+__attribute__((flatten)) void drawNeon() { drawLanes<float64x2_t>(); }
+#endif
 
 void drawOnPath(int path) {
   switch (path) {
@@ -219,6 +222,9 @@ void drawOnPath(int path) {
 #endif
 #if defined(__wasm_simd128__)
     case renderSimd128: return drawSimd128();
+#endif
+#if defined(__aarch64__)
+    case renderNeon: return drawNeon();
 #endif
     default: return drawScalar();
   }
@@ -269,6 +275,9 @@ bool renderPathAvailable(int path) {
 #endif
 #if defined(__wasm_simd128__)
     case renderSimd128: return true;
+#endif
+#if defined(__aarch64__)
+    case renderNeon: return true;
 #endif
     default: return false;
   }

@@ -24,7 +24,8 @@ constexpr int renderSse2 = 1;     // two pixels per instruction, every x86-64
 constexpr int renderAvx2 = 2;     // four
 constexpr int renderAvx512 = 3;   // eight
 constexpr int renderSimd128 = 4;  // two, WebAssembly SIMD
-constexpr int renderPathCount = 5;
+constexpr int renderNeon = 5;     // two, every AArch64 (Advanced SIMD)
+constexpr int renderPathCount = 6;
 // renderPath's value for "the path chooseRenderPath found quickest".
 constexpr int renderChosen = -1;
 

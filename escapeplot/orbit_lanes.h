@@ -1,8 +1,9 @@
 // One orbit step on a vector of lanes, and the few lane operations the
 // renderer needs around it, for each instruction set a render path is built
-// for: a plain double, SSE2, AVX2, AVX-512 and WebAssembly SIMD. Masks are
-// each instruction set's own (a bool, a compare result, an AVX-512 mask
-// register), so no mask is ever taken apart lane by lane.
+// for: a plain double, SSE2, AVX2, AVX-512, WebAssembly SIMD and AArch64's
+// Advanced SIMD (NEON). Masks are each instruction set's own (a bool, a
+// compare result, an AVX-512 mask register), so no mask is ever taken apart
+// lane by lane.
 //
 // The vector overloads carry their instruction set as a target; they are
 // inlined into the functions that are built for it (flatten), never called
@@ -23,6 +24,10 @@
 #if defined(__wasm_simd128__)
 #include <wasm_simd128.h>
 typedef double Simd128Doubles __attribute__((vector_size(16)));
+#endif
+#if defined(__aarch64__)
+// Advanced SIMD is part of every AArch64 processor: no target attribute.
+#include <arm_neon.h>
 #endif
 
 // A plain double: one lane.
@@ -124,6 +129,26 @@ inline double lowestLane(Simd128Doubles v) { return v[0] < v[1] ? v[0] : v[1]; }
 inline Simd128Doubles lanewiseMin(Simd128Doubles a, Simd128Doubles b) {
   return Simd128Doubles(wasm_f64x2_min(v128_t(a), v128_t(b)));
 }
+#endif
+
+#if defined(__aarch64__)
+inline float64x2_t squareRoot(float64x2_t v) { return vsqrtq_f64(v); }
+inline uint64x2_t greater(float64x2_t a, float64x2_t b) { return vcgtq_f64(a, b); }
+inline uint64x2_t lessOrEqual(float64x2_t a, float64x2_t b) { return vcleq_f64(a, b); }
+inline uint64x2_t either(uint64x2_t a, uint64x2_t b) { return vorrq_u64(a, b); }
+inline bool none(uint64x2_t m) { return vmaxvq_u32(vreinterpretq_u32_u64(m)) == 0; }
+inline unsigned laneBits(uint64x2_t m) {
+  return unsigned(vgetq_lane_u64(m, 0) & 1) | unsigned(vgetq_lane_u64(m, 1) & 2);
+}
+inline float64x2_t select(uint64x2_t m, float64x2_t yes, float64x2_t no) { return vbslq_f64(m, yes, no); }
+inline float64x2_t clearLanes(uint64x2_t m, float64x2_t v) {
+  return vreinterpretq_f64_u64(vbicq_u64(vreinterpretq_u64_f64(v), m));
+}
+inline float64x2_t expandInto(uint64x2_t m, unsigned bits, const double* next, float64x2_t old) {
+  return select(m, vcombine_f64(vld1_f64(next), vld1_f64(next + (bits & 1))), old);
+}
+inline double lowestLane(float64x2_t v) { return vminvq_f64(v); }
+inline float64x2_t lanewiseMin(float64x2_t a, float64x2_t b) { return vminq_f64(a, b); }
 #endif
 
 // One step of the orbits of every lane, each operation rounded on its own:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs. Does nothing when all of
 # them are present.
-#   scripts/install-deps.sh          everything: build, tests, Windows, web, packaging
+#   scripts/install-deps.sh          everything: build, tests, Windows, arm64, web, packaging
 #   scripts/install-deps.sh run      only what building and starting the Linux programs needs
 #   scripts/install-deps.sh --list [run]   prints the packages, one a line, and installs nothing
 set -euo pipefail
@@ -21,6 +21,14 @@ more_packages=(
   libpng-dev file lintian desktop-file-utils appstream groff-base nsis
   emscripten nodejs chromium python3-websocket
 )
+# The arm64 cross build and its tests under qemu-user: arm64 libraries from
+# Debian's multiarch packages, installed beside the amd64 ones (SDL's -dev
+# package is not multiarch: the build unpacks its own, scripts/arm64-sysroot.sh).
+arm64_packages=(
+  g++-aarch64-linux-gnu qemu-user
+  libstdc++6:arm64 libsdl1.2debian:arm64 libx11-dev:arm64 libxcomposite-dev:arm64
+  libgtest-dev:arm64 libbenchmark-dev:arm64
+)
 
 list=false
 if [[ "${1:-}" == "--list" ]]; then
@@ -29,7 +37,7 @@ if [[ "${1:-}" == "--list" ]]; then
 fi
 case "${1:-all}" in
   run) packages=("${run_packages[@]}") ;;
-  all) packages=("${run_packages[@]}" "${more_packages[@]}") ;;
+  all) packages=("${run_packages[@]}" "${more_packages[@]}" "${arm64_packages[@]}") ;;
   *) echo "usage: $0 [--list] [run|all]" >&2; exit 2 ;;
 esac
 if $list; then
@@ -37,10 +45,23 @@ if $list; then
   exit 0
 fi
 
+# A name without an architecture means the machine's own one (or all).
+native=$(dpkg --print-architecture)
+installed() {
+  local name=$1 wanted="$native all"
+  if [[ $name == *:* ]]; then
+    wanted=${name##*:}
+    name=${name%:*}
+  fi
+  local arch status
+  while read -r arch status; do
+    [[ " $wanted " == *" $arch "* && $status == "install ok installed" ]] && return 0
+  done < <(dpkg-query -W -f='${Architecture} ${Status}\n' "$name" 2>/dev/null || true)
+  return 1
+}
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
@@ -48,5 +69,8 @@ echo "Installing the Debian packages this project needs: ${missing[*]}"
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+if [[ " ${missing[*]}" == *:arm64* ]] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+  $sudo dpkg --add-architecture arm64
+fi
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,13 +1,17 @@
 // The processor test behind escapeplot's choice of renderer, with glibc's
-// runtime and with mingw's (run under Wine): the AVX2 and AVX-512 paths are
-// offered exactly when the processor has them and the system saves their
-// registers (XCR0, read with xgetbv).
-#include <cpuid.h>
+// runtime and with mingw's (run under Wine): on x86-64 the AVX2 and AVX-512
+// paths are offered exactly when the processor has them and the system saves
+// their registers (XCR0, read with xgetbv); on AArch64 the NEON path always,
+// as every such processor has Advanced SIMD. No path of another processor
+// family is ever offered.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
 #include "escapeplot.h"
+
+#if defined(__x86_64__)
+#include <cpuid.h>
 
 namespace {
 
@@ -30,6 +34,20 @@ TEST(RenderPathChoice, VectorPathsFollowTheProcessorAndTheSystem) {
   EXPECT_TRUE(renderPathAvailable(renderSse2));
   EXPECT_EQ(renderPathAvailable(renderAvx2), avx2);
   EXPECT_EQ(renderPathAvailable(renderAvx512), avx512);
+  EXPECT_FALSE(renderPathAvailable(renderNeon));
+  EXPECT_FALSE(renderPathAvailable(renderSimd128));
 }
 
 }  // namespace
+#elif defined(__aarch64__)
+namespace {
+
+TEST(RenderPathChoice, NeonIsOfferedAndNoOtherFamilysPath) {
+  EXPECT_TRUE(renderPathAvailable(renderScalar));
+  EXPECT_TRUE(renderPathAvailable(renderNeon));
+  for (int path : {renderSse2, renderAvx2, renderAvx512, renderSimd128})
+    EXPECT_FALSE(renderPathAvailable(path)) << "path " << path;
+}
+
+}  // namespace
+#endif

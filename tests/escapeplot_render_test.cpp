@@ -69,6 +69,7 @@ std::string pathName(int path) {
     case renderAvx2: return "Avx2";
     case renderAvx512: return "Avx512";
     case renderSimd128: return "Simd128";
+    case renderNeon: return "Neon";
     default: return "Unknown";
   }
 }
@@ -128,7 +129,7 @@ TEST_P(EscapeImagePath, NoLimitBelowOneIsAllBlack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, EscapeImagePath,
-                         ::testing::Values(renderScalar, renderSse2, renderAvx2, renderAvx512, renderSimd128),
+                         ::testing::Values(renderScalar, renderSse2, renderAvx2, renderAvx512, renderSimd128, renderNeon),
                          [](const ::testing::TestParamInfo<int>& param) { return pathName(param.param); });
 
 TEST_F(EscapeImage, TheOracleGivesTheDesignedCounts) {

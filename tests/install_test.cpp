@@ -2,9 +2,12 @@
 // the packages cpack makes, both into scratch folders by CTest fixtures. The
 // installed and the unpacked programs start under Xvfb and close; menu entries
 // validate and name installed icons; manual pages, AppStream data and hardened
-// binaries are there; lintian finds no error or warning; the Debian
-// package holds exactly the installed files; the Windows zip is made, or its
-// absence explained.
+// binaries are there; lintian finds no error or warning; apt would install
+// the Debian package; it holds exactly the installed files; the Windows zip
+// is made, or its absence explained, and the arm64 package lies beside the
+// native one when this build drives the arm64 build. The arm64 build runs
+// the same tests on its own install and package, its programs under
+// qemu-user (PROGRAM_EMULATOR).
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -27,7 +30,8 @@ namespace {
 
 const std::string stage = INSTALL_STAGE "/usr";
 const std::string packageOut = PACKAGE_OUT;
-const std::string debName = "fractals_" PACKAGE_VERSION "_amd64.deb";
+const std::string debName = "fractals_" PACKAGE_VERSION "_" PACKAGE_ARCHITECTURE ".deb";
+const std::string emulator = PROGRAM_EMULATOR;
 const std::string zipName = "fractals-" PACKAGE_VERSION "-win64.zip";
 const std::string installerName = "fractals-" PACKAGE_VERSION "-win64-setup.exe";
 
@@ -92,6 +96,7 @@ void startsAndCloses(const std::string& bin, const Program& program) {
   SCOPED_TRACE(bin + "/" + program.name);
   e2e::Launch how;
   how.argv = {bin + "/" + program.name};
+  if (!emulator.empty()) how.argv.insert(how.argv.begin(), emulator);
   how.width = program.width;
   how.height = program.height;
   e2e::App app;
@@ -204,6 +209,16 @@ TEST(DebianPackage, DependsOnTheLibrariesTheProgramsLink) {
     EXPECT_NE(depends.output.find(library), std::string::npos) << library << " missing in " << depends.output;
 }
 
+// apt finds everything the package depends on, for the package's own
+// architecture (on an amd64 machine with arm64 added, libsdl1.2debian:arm64
+// and the rest for the arm64 one), and would install it.
+TEST(DebianPackage, AptWouldInstallIt) {
+  Output simulated = shell("apt-get install --simulate " + quoted(packageOut + "/" + debName));
+  EXPECT_EQ(simulated.status, 0) << simulated.output;
+  EXPECT_NE(simulated.output.find("Inst fractals"), std::string::npos) << simulated.output;
+  EXPECT_NE(simulated.output.find("local-deb [" PACKAGE_ARCHITECTURE "])"), std::string::npos) << simulated.output;
+}
+
 TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndItsProgramsStart) {
   const std::string unpacked = packageOut + "/unpacked";
   fs::remove_all(unpacked);
@@ -218,6 +233,7 @@ TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndItsProgramsStart) {
 // The zip and the installer are made when the Windows build makes every
 // program; otherwise cpack says plainly that the zip was skipped, and why.
 TEST(Packages, WindowsZipIsMadeOrItsAbsenceExplained) {
+  if (!WINDOWS_PACKAGES) GTEST_SKIP() << "a cross build makes no Windows packages";
   const std::string reason = readFile(ZIP_SKIPPED_FILE);
   const std::string log = readFile(packageOut + "/cpack.log");
   EXPECT_TRUE(fs::exists(packageOut + "/" + debName));
@@ -230,4 +246,27 @@ TEST(Packages, WindowsZipIsMadeOrItsAbsenceExplained) {
     EXPECT_FALSE(fs::exists(packageOut + "/" + installerName));
     EXPECT_NE(log.find("Windows zip skipped: " + reason), std::string::npos) << log;
   }
+}
+
+// The arm64 package, made by the arm64 build's cpack when this build drives
+// it, lies beside this one and holds the same files: programs, menu entries,
+// icons, manual pages, metainfo and documents (its own tests check its
+// contents and run its programs under qemu-user).
+TEST(Packages, Arm64PackageLiesBesideWithTheSameFiles) {
+  if (!ARM64_PACKAGE_BESIDE) GTEST_SKIP() << "this build drives no arm64 build";
+  const std::string arm64 = packageOut + "/fractals_" PACKAGE_VERSION "_arm64.deb";
+  ASSERT_TRUE(fs::exists(arm64)) << readFile(packageOut + "/cpack.log");
+  auto contents = [](const std::string& deb) {
+    Output listing = shell("dpkg-deb --contents " + quoted(deb) + " | awk '{ print $6 }'");
+    EXPECT_EQ(listing.status, 0) << listing.output;
+    std::set<std::string> files;
+    std::istringstream lines(listing.output);
+    for (std::string line; std::getline(lines, line);) files.insert(line);
+    return files;
+  };
+  const std::set<std::string> native = contents(packageOut + "/" + debName), other = contents(arm64);
+  EXPECT_GT(native.size(), 40u);
+  EXPECT_EQ(other, native);
+  Output architecture = shell("dpkg-deb -f " + quoted(arm64) + " Architecture");
+  EXPECT_EQ(architecture.output, "arm64\n");
 }

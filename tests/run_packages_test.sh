@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make run asks apt only for what the Linux programs build with: every
 # package of its set is one of the full set, and none is a cross, test, web
-# or packaging tool.
+# or packaging tool, nor a package of another architecture.
 set -euo pipefail
 deps="$(dirname "$0")/../scripts/install-deps.sh"
 run=$("$deps" --list run)
@@ -11,7 +11,7 @@ status=0
 for p in $run; do
   grep -qxF "$p" <<<"$all" || { echo "$p is in the run set but not in the full one"; status=1; }
   case "$p" in
-    *mingw*|wine*|emscripten|nodejs|chromium*|*gtest*|*gmock*|googletest|*benchmark*|xvfb|xdotool|\
+    *mingw*|wine*|*aarch64*|qemu*|*:*|emscripten|nodejs|chromium*|*gtest*|*gmock*|googletest|*benchmark*|xvfb|xdotool|\
     x11-utils|imagemagick|lintian|dpkg-dev|desktop-file-utils|file|libpng-dev|nsis|python3-*)
       echo "$p is a cross, test, web or packaging tool: make run must not install it"; status=1 ;;
   esac
