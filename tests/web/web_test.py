@@ -300,11 +300,33 @@ class App(Page):
             ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice']}})
             .then(r => r.violations.map(v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', ')))""")
 
+    # Each icon of the manifest: its declared and its real size, and for the
+    # maskable one the pixels not of the paper outside the circle of 40 % of
+    # its side, which every launcher's mask keeps (one pixel of slack).
+    ICONS = """fetch('manifest.webmanifest').then(r => r.json()).then(m => Promise.all(m.icons.map(icon =>
+        new Promise(done => { const image = new Image(); image.onload = () => done(image); image.src = icon.src; })
+        .then(image => {
+            const n = image.naturalWidth, c = document.createElement('canvas');
+            c.width = c.height = n;
+            const g = c.getContext('2d');
+            g.drawImage(image, 0, 0);
+            const d = g.getImageData(0, 0, n, n).data;
+            let inkOutside = 0, ink = 0;
+            for (let y = 0; y < n; ++y) for (let x = 0; x < n; ++x) {
+                const i = 4 * (y * n + x);
+                if (d[i] == 248 && d[i + 1] == 244 && d[i + 2] == 232) continue;
+                ++ink;
+                if (Math.hypot(x + .5 - n / 2, y + .5 - n / 2) > .4 * n + 1) ++inkOutside;
+            }
+            return [icon.purpose, icon.sizes, n + 'x' + image.naturalHeight, ink > 0,
+                    icon.purpose == 'maskable' ? inkOutside : 0];
+        }))))"""
+
     def test_every_page_is_installable_strict_accessible_and_keeps_tab(self):
         """Each page with its program running: no installability error, no
         axe violation, Tab and Shift+Tab through its link and buttons with the
         program untouched (and its other keys still its own), no policy
-        violation."""
+        violation; the manifest's icons as it says."""
         self.downloads = tempfile.mkdtemp(prefix="app-downloads-")
         self.addCleanup(shutil.rmtree, self.downloads, True)
         self.browser = Browser(PAGES, downloads=self.downloads)
@@ -316,6 +338,10 @@ class App(Page):
                 if page != "index":
                     self.wait_program(page)
                 self.assertEqual(self.browser.call("Page.getInstallabilityErrors")["installabilityErrors"], [])
+                if page == "index":
+                    self.assertEqual(self.browser.evaluate(self.ICONS),
+                                     [["any", "192x192", "192x192", True, 0], ["any", "512x512", "512x512", True, 0],
+                                      ["maskable", "512x512", "512x512", True, 0]])
                 self.assertEqual(self.axe_violations(), [])
                 self.expect_tab_order(controls[page])
                 self.expect_program_untouched(page)
