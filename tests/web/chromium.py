@@ -122,6 +122,7 @@ class Browser:
             return words[:2] if len(words) >= 2 else None
 
         port, path = wait_for(port_and_path, what="Chromium's DevTools port")
+        self.devtools_port = int(port)
         self.socket = websocket.create_connection("ws://127.0.0.1:%s%s" % (port, path),
                                                   timeout=60, suppress_origin=True)
 
@@ -157,12 +158,15 @@ class Browser:
         self.server = serve(folder, self.port)
 
     def open(self, page):
-        """Loads page of the served folder and waits until its document has loaded."""
+        """Loads page of the served folder and waits until its document has
+        loaded (the document left behind is marked, so as not to be taken
+        for it)."""
+        self.evaluate("window.leftBehind = true")
         self.call("Page.navigate", url=self.url(page))
 
         def loaded():
             try:
-                return self.evaluate("document.readyState") == "complete"
+                return self.evaluate("!window.leftBehind && document.readyState") == "complete"
             except RuntimeError:  # the document is still being replaced
                 return False
         wait_for(loaded, what=page + " to load")
