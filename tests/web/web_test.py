@@ -401,8 +401,8 @@ class App(Page):
             self.browser.open("index.html")
             self.assertEqual(self.browser.evaluate(heading), "Four fractals, pixel by pixel")
             # Its cache is made beside the first one, which goes once it takes over.
-            wait_for(lambda: len(self.browser.evaluate("caches.keys()")) == 1 and
-                     self.browser.evaluate("caches.keys()") != first, what="the new release to take over")
+            wait_for(lambda: self.browser.evaluate("caches.keys().then(k => k.length == 1 && k[0] != %s)"
+                                                   % json.dumps(first[0])), what="the new release to take over")
             self.browser.open("index.html")
             self.assertEqual(self.browser.evaluate(heading), "Four fractals, pixel by pixel, again")
             self.assertEqual(len(self.browser.evaluate("caches.keys()")), 1)
