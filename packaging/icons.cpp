@@ -6,10 +6,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-constexpr int largestIcon = 256;
+constexpr int largestIcon = 512;
 constexpr std::array<double, 3> ground = {248, 244, 232};  // warm light paper
 constexpr std::array<double, 3> ink = {24, 24, 64};        // deep blue-black
 
@@ -59,6 +60,7 @@ void drawIcon(const IconSource& source, int n) {
 }
 
 bool writePng(const char* path, int n) {
+  if (n > largestIcon) return false;
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.width = png_uint_32(n);
@@ -68,6 +70,41 @@ bool writePng(const char* path, int n) {
   if (!written) fprintf(stderr, "cannot write %s: %s\n", path, image.message);
   png_image_free(&image);
   return written;
+}
+
+using Path = char[4096];
+
+// folder/file into path; false when it does not fit.
+bool joinPath(Path& path, const char* folder, const char* file) {
+  int length = snprintf(path, sizeof path, "%s/%s", folder, file);
+  return length >= 0 && size_t(length) < sizeof path;
+}
+
+bool writePngIcon(const char* folder, const char* file, const IconSource& source, int n) {
+  Path path;
+  if (!joinPath(path, folder, file)) return false;
+  drawIcon(source, n);
+  return writePng(path, n);
+}
+
+// The square about the centre of a square about the figure whose inscribed
+// circle, shrunk to 80 %, holds every dark pixel whole.
+IconSource maskableAboutFigure(const IconSource& square) {
+  const double cx = square.left + square.width / 2.0, cy = square.top + square.height / 2.0;
+  double farthest = 0;
+  for (int y = square.top; y < square.top + square.height; ++y)
+    for (int x = square.left; x < square.left + square.width; ++x)
+      if (square.dark(x, y)) {
+        const double dx = std::max(std::fabs(x - cx), std::fabs(x + 1 - cx));
+        const double dy = std::max(std::fabs(y - cy), std::fabs(y + 1 - cy));
+        farthest = std::max(farthest, std::sqrt(dx * dx + dy * dy));
+      }
+  if (farthest == 0) return square;
+  IconSource maskable = square;
+  maskable.width = maskable.height = int(std::ceil(farthest / 0.4));
+  maskable.left = int(std::floor(cx - maskable.width / 2.0));
+  maskable.top = int(std::floor(cy - maskable.height / 2.0));
+  return maskable;
 }
 
 void putLittleEndian(FILE* f, uint32_t value, int bytes) {
@@ -162,6 +199,14 @@ bool writeIconSet(const char* themeDir, const char* name, const IconSource& sour
   return true;
 }
 
+bool writeWebIcons(const char* folder, const IconSource& source) {
+  Path favicon;
+  return writePngIcon(folder, "icon-192.png", source, 192) && writePngIcon(folder, "icon-512.png", source, 512) &&
+         writePngIcon(folder, "icon-maskable-512.png", maskableAboutFigure(source), 512) &&
+         writePngIcon(folder, "apple-touch-icon.png", source, 180) && joinPath(favicon, folder, "favicon.ico") &&
+         writeIco(favicon, trueColourIco, source);
+}
+
 bool writeIco(const char* path, const IcoLayout& layout, const IconSource& source) {
   FILE* f = fopen(path, "wb");
   if (f == nullptr) return false;
@@ -202,8 +247,14 @@ bool writeArgbHeader(const char* path, const char* name, const IconSource& sourc
 
 int writeProgramIcons(int argc, char** argv, const char* name, const IcoLayout& layout, const IconSource& source,
                       bool withHeader) {
+  if (argc == 3 && strcmp(argv[1], "--web") == 0) {
+    if (writeWebIcons(argv[2], source)) return 0;
+    fprintf(stderr, "%s: cannot write %s's web icons into %s\n", argv[0], name, argv[2]);
+    return 1;
+  }
   if (argc != (withHeader ? 4 : 3)) {
-    fprintf(stderr, "usage: %s <hicolor theme folder> <out.ico>%s\n", argv[0], withHeader ? " <out.h>" : "");
+    fprintf(stderr, "usage: %s <hicolor theme folder> <out.ico>%s | --web <folder>\n", argv[0],
+            withHeader ? " <out.h>" : "");
     return 2;
   }
   bool written = writeIconSet(argv[1], name, source) && writeIco(argv[2], layout, source) &&

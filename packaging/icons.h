@@ -1,7 +1,7 @@
 // Icons drawn by the programs' own code: one region of a finished drawing is
 // averaged down to each icon size and shaded ink on paper, then written as the
-// PNG files of the hicolor icon theme and as a Windows .ico, from the same
-// pixels.
+// PNG files of the hicolor icon theme, as a Windows .ico and as the web app's
+// icons, from the same pixels.
 #pragma once
 
 #include <array>
@@ -44,6 +44,13 @@ IconSource squareAboutFigure(const IconSource& region);
 // folders must exist. Returns false when a file cannot be written.
 bool writeIconSet(const char* themeDir, const char* name, const IconSource& source);
 
+// Writes the web app's icons into folder: icon-192.png and icon-512.png,
+// icon-maskable-512.png (every dark pixel within the circle of 40 % of its
+// side about its centre, the zone that every launcher's mask keeps),
+// apple-touch-icon.png (180 pixels) and favicon.ico (16, 32 and 48 pixels).
+// Returns false when a file cannot be written.
+bool writeWebIcons(const char* folder, const IconSource& source);
+
 // Writes the .ico file of the layout. Returns false when it cannot be written.
 bool writeIco(const char* path, const IcoLayout& layout, const IconSource& source);
 
@@ -54,6 +61,7 @@ bool writeArgbHeader(const char* path, const char* name, const IconSource& sourc
 
 // Everything one program's icon drawer makes, from its command line
 // `<hicolor theme folder> <out.ico> [<out.h>]` (the header only when
-// withHeader). Returns the drawer's exit status.
+// withHeader), or the web app's icons from `--web <folder>`. Returns the
+// drawer's exit status.
 int writeProgramIcons(int argc, char** argv, const char* name, const IcoLayout& layout, const IconSource& source,
                       bool withHeader = false);

@@ -40,6 +40,12 @@ case "${1:-all}" in
   all) packages=("${run_packages[@]}" "${more_packages[@]}" "${arm64_packages[@]}") ;;
   *) echo "usage: $0 [--list] [run|all]" >&2; exit 2 ;;
 esac
+# npm installs the web tests' audit tools (tests/web/package.json). Node.js
+# builds other than Debian's bring an npm of their own, which Debian's would
+# conflict with.
+if [[ "${1:-all}" == all ]] && ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 if $list; then
   printf '%s\n' "${packages[@]}"
   exit 0

@@ -37,8 +37,7 @@ PROBE = """(() => {
 
 def first_frame_ms(browser, page, condition):
     browser.call("Page.navigate", url="about:blank")
-    url = "http://127.0.0.1:%d/%s.html" % (browser.server.server_address[1], page)
-    browser.call("Page.navigate", url=url)
+    browser.call("Page.navigate", url=browser.url(page + ".html"))
 
     def probe():
         try:

@@ -1,6 +1,10 @@
 // The SDL programs' loops never return to the browser, which shows a frame
 // and delivers input only between its tasks. The pages are built with
-// Asyncify and wrap four SDL calls at link time:
+// Asyncify and wrap five SDL calls at link time:
+// - SDL_Init: Emscripten's SDL would listen for unload, which browsers are
+//   retiring and which keeps a page out of the back/forward cache; the
+//   program is told to quit on pagehide instead, once the page is left for
+//   good (a page kept in that cache goes on where it stood when it returns);
 // - SDL_PollEvent: first returns the key presses of the page's buttons
 //   (pressKey), then SDL's own events; a poll that finds both empty hands
 //   control to the browser for a moment, unless the program has just paused
@@ -17,11 +21,25 @@
 #include <emscripten.h>
 
 extern "C" {
+int __real_SDL_Init(Uint32 flags);
 int __real_SDL_PollEvent(SDL_Event* event);
 void __real_SDL_Delay(Uint32 milliseconds);
 SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
 void __real_SDL_Quit();
 }
+
+EM_JS(void, holdBackUnloadListeners, (), {
+  window.addEventListener = function(type, listener, options) {
+    if (type !== 'unload') EventTarget.prototype.addEventListener.call(window, type, listener, options);
+  };
+});
+
+EM_JS(void, quitOnPageHide, (), {
+  delete window.addEventListener;
+  window.addEventListener('pagehide', function(event) {
+    if (!event.persisted) SDL.events.push({ type: 'unload' });
+  });
+});
 
 EM_JS(void, drawWithoutReadingBack, (), {
   Module.screenIsReadOnly = true;
@@ -81,6 +99,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE int pressKey(int domKeyCode) {
   queueKeyEvent(SDL_KEYDOWN, key);
   queueKeyEvent(SDL_KEYUP, key);
   return 1;
+}
+
+extern "C" int __wrap_SDL_Init(Uint32 flags) {
+  holdBackUnloadListeners();
+  const int result = __real_SDL_Init(flags);
+  quitOnPageHide();
+  return result;
 }
 
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {

@@ -1,7 +1,8 @@
 """Headless Chromium over its DevTools protocol, for the tests of the web pages.
 
-Serves a folder on 127.0.0.1, opens one of its pages in a fresh Chromium
-profile, presses keys, clicks, resizes the window and reads the canvas back.
+Serves a folder on 127.0.0.1 under a sub-path, as a static host may, opens
+one of its pages in a fresh Chromium profile (a service worker outlives its
+page), presses keys, clicks, resizes the window and reads the canvas back.
 Everything waits by polling with a timeout, never by a fixed sleep.
 """
 import base64
@@ -27,25 +28,46 @@ CHROMIUM_FLAGS = [
 # DOM key names and the Windows virtual-key codes that the page sees as keyCode.
 KEYS = {
     "ArrowLeft": 37, "ArrowUp": 38, "ArrowRight": 39, "ArrowDown": 40,
-    "Escape": 27, "Space": 32, "KeyA": 65, "Enter": 13,
+    "Escape": 27, "Space": 32, "KeyA": 65, "Enter": 13, "Tab": 9,
 }
+SHIFT = 8  # the modifiers bit of Input.dispatchKeyEvent
+
+# Where the served folder appears on the server.
+SUB_PATH = "/fractals/app/"
+
+# Every Content-Security-Policy violation of a page, kept in the page.
+RECORD_VIOLATIONS = """window.policyViolations = [];
+document.addEventListener('securitypolicyviolation',
+    e => policyViolations.push(e.violatedDirective + ' ' + e.blockedURI));"""
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm", ".js": "text/javascript"}
+                      ".wasm": "application/wasm", ".js": "text/javascript",
+                      ".webmanifest": "application/manifest+json"}
 
     def log_message(self, *args):
         pass
 
+    def translate_path(self, path):
+        if not path.startswith(SUB_PATH):
+            return os.path.join(self.directory, "no such file")
+        return super().translate_path(path[len(SUB_PATH) - 1:])
 
-def serve(folder):
-    """Serves folder on 127.0.0.1 at a free port; returns the server."""
+
+def serve(folder, port=0):
+    """Serves folder on 127.0.0.1 under SUB_PATH at port, a free one by
+    default; returns the server."""
     handler = functools.partial(QuietHandler, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
     # A short poll, since shutting the server down waits for one.
     threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.02}, daemon=True).start()
     return server
+
+
+def url_of(server, page):
+    """The address of page of the folder that server serves."""
+    return "http://127.0.0.1:%d%s%s" % (server.server_address[1], SUB_PATH, page)
 
 
 def wait_for(probe, timeout=20.0, what="the expected state"):
@@ -84,6 +106,7 @@ class Browser:
                                      flatten=True, session=False)["sessionId"]
             self.call("Page.enable")
             self.call("Runtime.enable")
+            self.call("Page.addScriptToEvaluateOnNewDocument", source=RECORD_VIOLATIONS)
         except BaseException:
             self.close()
             raise
@@ -99,6 +122,7 @@ class Browser:
             return words[:2] if len(words) >= 2 else None
 
         port, path = wait_for(port_and_path, what="Chromium's DevTools port")
+        self.devtools_port = int(port)
         self.socket = websocket.create_connection("ws://127.0.0.1:%s%s" % (port, path),
                                                   timeout=60, suppress_origin=True)
 
@@ -118,11 +142,34 @@ class Browser:
             if "method" in reply:
                 self.events.append(reply)
 
+    def url(self, page):
+        return url_of(self.server, page)
+
+    @property
+    def port(self):
+        return self.server.server_address[1]
+
+    def stop_serving(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+    def serve_again(self, folder):
+        """Serves folder at the address the stopped server had."""
+        self.server = serve(folder, self.port)
+
     def open(self, page):
-        """Loads page of the served folder and waits until its document has loaded."""
-        url = "http://127.0.0.1:%d/%s" % (self.server.server_address[1], page)
-        self.call("Page.navigate", url=url)
-        wait_for(lambda: self.evaluate("document.readyState") == "complete", what=page + " to load")
+        """Loads page of the served folder and waits until its document has
+        loaded (the document left behind is marked, so as not to be taken
+        for it)."""
+        self.evaluate("window.leftBehind = true")
+        self.call("Page.navigate", url=self.url(page))
+
+        def loaded():
+            try:
+                return self.evaluate("!window.leftBehind && document.readyState") == "complete"
+            except RuntimeError:  # the document is still being replaced
+                return False
+        wait_for(loaded, what=page + " to load")
 
     def evaluate(self, expression):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True,
@@ -142,6 +189,21 @@ class Browser:
             self.call("Input.dispatchKeyEvent", type=kind, key=key, code=name, autoRepeat=repeat,
                       windowsVirtualKeyCode=code, nativeVirtualKeyCode=code,
                       **(text if kind == down else {}))
+
+    def tab(self, shift=False):
+        """Tab, or Shift+Tab as a keyboard sends it: Shift down, Tab, Shift up."""
+        shift_key = dict(key="Shift", code="ShiftLeft", windowsVirtualKeyCode=16, nativeVirtualKeyCode=16)
+        tab_key = dict(key="Tab", code="Tab", windowsVirtualKeyCode=9, nativeVirtualKeyCode=9)
+        modifiers = SHIFT if shift else 0
+        if shift:
+            self.call("Input.dispatchKeyEvent", type="rawKeyDown", modifiers=SHIFT, location=1, **shift_key)
+        self.call("Input.dispatchKeyEvent", type="rawKeyDown", modifiers=modifiers, **tab_key)
+        self.call("Input.dispatchKeyEvent", type="keyUp", modifiers=modifiers, **tab_key)
+        if shift:
+            self.call("Input.dispatchKeyEvent", type="keyUp", location=1, **shift_key)
+
+    def policy_violations(self):
+        return self.evaluate("policyViolations")
 
     def click(self, x, y, count=1):
         """Left clicks at (x, y) of the page; count 2 is a double click."""
@@ -204,8 +266,7 @@ class Browser:
         finally:
             self.process.kill()
             self.process.wait()
-            self.server.shutdown()
-            self.server.server_close()
+            self.stop_serving()
             shutil.rmtree(self.profile, ignore_errors=True)
 
     def __enter__(self):

@@ -1,7 +1,10 @@
-"""The web pages in headless Chromium, key for key as on the desktop.
+"""The web pages in headless Chromium, key for key as on the desktop, and
+the folder as an app: installable, offline, updated, strict and audited.
 
 Run as: web_test.py PAGES_FOLDER WEB_ORACLE TETRACHAOS_FRAMES [unittest arguments]
+with WEB_TOOLS naming the node_modules folder of tests/web/package.json.
 """
+import json
 import os
 import shutil
 import subprocess
@@ -13,6 +16,9 @@ from chromium import Browser, black_pixels, wait_for
 
 PAGES = ORACLE = TETRACHAOS_FRAMES = None
 WHITE = b"\xff\xff\xff\xff"
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TOOLS = os.environ.get("WEB_TOOLS", "")
+APP_PAGES = ("index", "escapeplot", "ngonchaos", "tetrachaos", "ruletri")
 
 
 class Page(unittest.TestCase):
@@ -30,11 +36,13 @@ class Page(unittest.TestCase):
         self.browser.open(page)
         self.wait_program(page, width, height)
 
-    def wait_program(self, page, width, height):
+    def wait_program(self, page, width=None, height=None):
+        """Waits until the page's program has drawn on its canvas, of
+        width x height when given."""
+        size = "c.width == %d && c.height == %d" % (width, height) if width else "true"
         wait_for(lambda: self.browser.evaluate(
             "(() => { const c = document.getElementById('canvas');"
-            " return c.width == %d && c.height == %d &&"
-            " c.getContext('2d').getImageData(0, 0, 1, 1).data[3] == 255; })()" % (width, height)),
+            " return %s && c.getContext('2d').getImageData(0, 0, 1, 1).data[3] == 255; })()" % size),
             what=page + " to open its canvas")
 
     def wait_canvas(self, check, what):
@@ -144,15 +152,18 @@ class Ngonchaos(Page):
         self.expect_snapshot("Ra")
 
 
+# FNV-1a over the red byte of every pixel, computed in the page.
+CANVAS_HASH = """(() => {
+    const c = document.getElementById('canvas');
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let h = 2166136261;
+    for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ d[i], 16777619) >>> 0;
+    return h;
+})()"""
+
+
 class Tetrachaos(Page):
-    # FNV-1a over the red byte of every pixel, computed in the page.
-    CANVAS_HASH = """(() => {
-        const c = document.getElementById('canvas');
-        const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-        let h = 2166136261;
-        for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ d[i], 16777619) >>> 0;
-        return h;
-    })()"""
+    CANVAS_HASH = CANVAS_HASH
 
     def test_the_figure_turns_frame_by_frame(self):
         with tempfile.NamedTemporaryFile(mode="r") as hashes:
@@ -254,6 +265,169 @@ class Layout(Page):
         self.assertEqual(css_width(), 640)
         self.browser.resize(1600, 1200)
         wait_for(lambda: css_width() == 1280, what="the canvas at twice its size")
+
+
+class App(Page):
+    # The focused element's words, and whether its focus shows: an outline of
+    # at least 2 pixels.
+    FOCUSED = """(() => {
+        const e = document.activeElement, style = getComputedStyle(e);
+        return [e === document.body ? '' : e.textContent.trim(),
+                style.outlineStyle != 'none' && parseFloat(style.outlineWidth) >= 2];
+    })()"""
+    # What Tab is to reach, in the page's order: links and enabled buttons.
+    CONTROLS = "[...document.querySelectorAll('a[href], button:not(:disabled)')].map(e => e.textContent.trim())"
+
+    def expect_tab_order(self, count):
+        controls = self.browser.evaluate(self.CONTROLS)
+        self.assertEqual(len(controls), count, controls)
+        reached = []
+        for _ in controls:
+            self.browser.tab()
+            reached.append(self.browser.evaluate(self.FOCUSED))
+        self.assertEqual(reached, [[c, True] for c in controls])
+        back = []
+        for _ in controls[1:]:
+            self.browser.tab(shift=True)
+            back.append(self.browser.evaluate(self.FOCUSED)[0])
+        self.assertEqual(back, controls[-2::-1])
+
+    def axe_violations(self):
+        with open(os.path.join(TOOLS, "axe-core", "axe.min.js")) as axe:
+            self.browser.evaluate(axe.read())
+        return self.browser.evaluate("""axe.run(document, {runOnly: {type: 'tag', values:
+            ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice']}})
+            .then(r => r.violations.map(v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', ')))""")
+
+    # Each icon of the manifest: its declared and its real size, and for the
+    # maskable one the pixels not of the paper outside the circle of 40 % of
+    # its side, which every launcher's mask keeps (one pixel of slack).
+    ICONS = """fetch('manifest.webmanifest').then(r => r.json()).then(m => Promise.all(m.icons.map(icon =>
+        new Promise(done => { const image = new Image(); image.onload = () => done(image); image.src = icon.src; })
+        .then(image => {
+            const n = image.naturalWidth, c = document.createElement('canvas');
+            c.width = c.height = n;
+            const g = c.getContext('2d');
+            g.drawImage(image, 0, 0);
+            const d = g.getImageData(0, 0, n, n).data;
+            let inkOutside = 0, ink = 0;
+            for (let y = 0; y < n; ++y) for (let x = 0; x < n; ++x) {
+                const i = 4 * (y * n + x);
+                if (d[i] == 248 && d[i + 1] == 244 && d[i + 2] == 232) continue;
+                ++ink;
+                if (Math.hypot(x + .5 - n / 2, y + .5 - n / 2) > .4 * n + 1) ++inkOutside;
+            }
+            return [icon.purpose, icon.sizes, n + 'x' + image.naturalHeight, ink > 0,
+                    icon.purpose == 'maskable' ? inkOutside : 0];
+        }))))"""
+
+    def test_every_page_is_installable_strict_accessible_and_keeps_tab(self):
+        """Each page with its program running: no installability error, no
+        axe violation, Tab and Shift+Tab through its link and buttons with the
+        program untouched (and its other keys still its own), no policy
+        violation; the manifest's icons as it says."""
+        self.downloads = tempfile.mkdtemp(prefix="app-downloads-")
+        self.addCleanup(shutil.rmtree, self.downloads, True)
+        self.browser = Browser(PAGES, downloads=self.downloads)
+        self.addCleanup(self.browser.close)
+        controls = {"index": 4, "escapeplot": 3, "ngonchaos": 4, "tetrachaos": 4, "ruletri": 1}
+        for page in APP_PAGES:
+            with self.subTest(page=page):
+                self.browser.open(page + ".html")
+                if page != "index":
+                    self.wait_program(page)
+                self.assertEqual(self.browser.call("Page.getInstallabilityErrors")["installabilityErrors"], [])
+                if page == "index":
+                    self.assertEqual(self.browser.evaluate(self.ICONS),
+                                     [["any", "192x192", "192x192", True, 0], ["any", "512x512", "512x512", True, 0],
+                                      ["maskable", "512x512", "512x512", True, 0]])
+                self.assertEqual(self.axe_violations(), [])
+                self.expect_tab_order(controls[page])
+                self.expect_program_untouched(page)
+                self.assertEqual(self.browser.policy_violations(), [])
+
+    def expect_program_untouched(self, page):
+        """The program saw none of the Tabs and Shifts: the next key of its
+        own gives the image it gives right after the start."""
+        if page == "escapeplot":
+            self.assertEqual(black_pixels(self.browser.canvas()[2]), 640 * 480)
+            self.browser.key("ArrowRight")
+            self.wait_canvas(lambda rgba: black_pixels(rgba) == 234495, "limit 2 with a button focused")
+        elif page == "ngonchaos":
+            self.browser.key("ArrowRight")
+            triangle = self.oracle_rgba("ngonchaos", "R")
+            self.wait_canvas(lambda rgba: rgba == triangle, "the first triangle, no run before it")
+            self.browser.pump()
+            self.assertEqual([e for e in self.browser.events if e["method"].startswith("Browser.download")], [])
+        elif page == "tetrachaos":
+            # Two new frames: the program has read its keys between them.
+            for n in range(2):
+                shown = self.browser.evaluate(CANVAS_HASH)
+                wait_for(lambda: self.browser.evaluate(CANVAS_HASH) != shown, what="a new frame")
+            self.assertEqual(self.browser.evaluate("document.getElementById('message').textContent"), "")
+
+    def test_offline_after_one_visit_and_a_new_release_within_two_reloads(self):
+        with tempfile.TemporaryDirectory() as work:
+            release = os.path.join(work, "pages")
+            shutil.copytree(PAGES, release)
+            self.browser = Browser(release)
+            self.addCleanup(self.browser.close)
+            self.browser.open("index.html")
+            wait_for(lambda: self.browser.evaluate("!!navigator.serviceWorker.controller"),
+                     what="the service worker to control the index")
+            first = self.browser.evaluate("caches.keys()")
+            self.assertEqual(len(first), 1, first)
+
+            self.browser.stop_serving()
+            for page in APP_PAGES:
+                self.browser.open(page + ".html")
+                if page != "index":
+                    self.wait_program(page)
+                if page == "escapeplot":
+                    for black in (234495, 165865):
+                        self.browser.key("ArrowRight")
+                        self.wait_canvas(lambda rgba: black_pixels(rgba) == black, "%d black pixels offline" % black)
+
+            # The next release at the same address: another index, and so
+            # another list and cache name in sw.js.
+            with open(os.path.join(release, "index.html"), "r+") as index:
+                changed = index.read().replace("pixel by pixel</h1>", "pixel by pixel, again</h1>")
+                index.seek(0)
+                index.write(changed)
+            subprocess.run(["cmake", "-DPAGES=" + release, "-DTEMPLATE=" + os.path.join(SOURCE, "web", "sw.js"),
+                            "-P", os.path.join(SOURCE, "web", "app_files.cmake")], check=True)
+            self.browser.serve_again(release)
+            heading = "document.querySelector('h1').textContent"
+            self.browser.open("index.html")
+            self.assertEqual(self.browser.evaluate(heading), "Four fractals, pixel by pixel")
+            # Its cache is made beside the first one, which goes once it takes over.
+            wait_for(lambda: self.browser.evaluate("caches.keys().then(k => k.length == 1 && k[0] != %s)"
+                                                   % json.dumps(first[0])), what="the new release to take over")
+            self.browser.open("index.html")
+            self.assertEqual(self.browser.evaluate(heading), "Four fractals, pixel by pixel, again")
+            self.assertEqual(len(self.browser.evaluate("caches.keys()")), 1)
+
+
+class Audit(unittest.TestCase):
+    def test_lighthouse_scores_accessibility_best_practices_and_seo_at_100(self):
+        """Lighthouse's default mobile run of the index and each page, the
+        pages shared between two browsers, as it mostly waits."""
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lighthouse.mjs")
+        runs = []
+        for pages in (APP_PAGES[0::2], APP_PAGES[1::2]):
+            browser = Browser(PAGES)
+            self.addCleanup(browser.close)
+            runs.append(subprocess.Popen(["node", script, str(browser.devtools_port)] +
+                                         [browser.url(p + ".html") for p in pages],
+                                         env=dict(os.environ, WEB_TOOLS=TOOLS), stdout=subprocess.PIPE, text=True))
+        results = []
+        for run in runs:
+            output, _ = run.communicate(timeout=280)
+            self.assertEqual(run.returncode, 0)
+            results += [json.loads(line) for line in output.splitlines()]
+        self.assertEqual(len(results), len(APP_PAGES))
+        for result in results:
+            self.assertEqual(result["scores"], {"accessibility": 1, "best-practices": 1, "seo": 1}, result)
 
 
 if __name__ == "__main__":
