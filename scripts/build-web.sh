@@ -13,7 +13,7 @@ export NODE_PATH=/usr/share/nodejs
 drawer="${ICON_DRAWER:-}"
 if [ -z "$drawer" ]; then
   cmake -S "$source_dir" -B "$build_dir/host" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DFRACTALS_WINDOWS=OFF -DFRACTALS_PACKAGING=OFF >/dev/null
+    -DFRACTALS_WINDOWS=OFF -DFRACTALS_ARM64=OFF -DFRACTALS_PACKAGING=OFF >/dev/null
   cmake --build "$build_dir/host" -j "$(nproc)" --target escapeplot_icons
   drawer="$build_dir/host/packaging/escapeplot_icons"
 fi
