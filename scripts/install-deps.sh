@@ -20,6 +20,7 @@ more_packages=(
   dpkg-dev googletest
   libpng-dev file lintian desktop-file-utils appstream groff-base nsis
   emscripten nodejs chromium python3-websocket
+  diffoscope-minimal disorderfs
 )
 
 list=false
