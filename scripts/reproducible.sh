@@ -4,7 +4,8 @@
 # everything that must not matter, and compares what they leave: every file
 # either SHA256SUMS names, SHA256SUMS itself, and every file of the pages
 # folder. It names each file that differs, shows why with diffoscope (the full
-# reports stay in WORK/diffoscope/) and fails then.
+# reports stay in WORK/diffoscope/) and fails then; else it keeps the packages
+# and SHA256SUMS in WORK/packages/.
 #
 #   scripts/reproducible.sh [WORK]      WORK is build-reproducible/ by default
 #
@@ -38,7 +39,7 @@ unmount() {
 }
 trap unmount EXIT
 unmount
-rm -rf "$work/a" "$work/shuffled" "$work/shuffled.files" "$work/diffoscope"
+rm -rf "$work/a" "$work/shuffled" "$work/shuffled.files" "$work/diffoscope" "$work/packages"
 mkdir -p "$work/a" "$work/shuffled" "$work/shuffled.files"
 
 # The second clone lies in a folder seen through disorderfs, when it can
@@ -131,5 +132,11 @@ fi
 echo "REPRODUCIBLE: the two builds of $commit gave the same bytes, $same files:"
 (cd "$a/build" && sed 's/^/  /' SHA256SUMS)
 echo "  and the $(find "$a/$pages" -type f | wc -l) files of $pages"
+# The packages stay, with their sums; the two clones go.
+rm -rf "$work/packages"
+mkdir "$work/packages"
+while read -r name; do cp "$a/build/$name" "$work/packages/"; done < <(names "$a/build/SHA256SUMS")
+cp "$a/build/SHA256SUMS" "$work/packages/"
+echo "The packages are in $work/packages."
 unmount
 rm -rf "$work/a" "$work/shuffled" "$work/shuffled.files"
