@@ -58,7 +58,10 @@ build() {
   git clone -q --no-checkout "$source_dir" "$dir"
   git -C "$dir" checkout -q --detach "$commit"
   local script="umask $mask && make package JOBS=$jobs CMAKE_FLAGS=-DBUILD_TESTING=OFF && make web"
-  local run=(env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL TZ="$tz" LC_ALL="$locale" LANG="$locale" bash -c "$script")
+  # nproc follows OMP_NUM_THREADS: the SDL and web builds, which ask it, run
+  # as many jobs as the rest.
+  local run=(env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL TZ="$tz" LC_ALL="$locale" LANG="$locale"
+    OMP_NUM_THREADS="$jobs" bash -c "$script")
   local where="host name $(hostname)"
   if [[ -n $host ]]; then
     if unshare --uts true 2>/dev/null; then
