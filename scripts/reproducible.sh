@@ -56,6 +56,7 @@ fi
 build() {
   local log=$1 dir=$2 tz=$3 locale=$4 mask=$5 jobs=$6 host=$7
   git clone -q --no-checkout "$source_dir" "$dir"
+  git -C "$dir" fetch -q "$source_dir" "$commit"  # on no branch when HEAD is detached
   git -C "$dir" checkout -q --detach "$commit"
   local script="umask $mask && make package JOBS=$jobs CMAKE_FLAGS=-DBUILD_TESTING=OFF && make web"
   # nproc follows OMP_NUM_THREADS: the SDL and web builds, which ask it, run
