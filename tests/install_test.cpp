@@ -313,8 +313,11 @@ TEST(Packages, EveryEntryCarriesTheSourceDate) {
     SCOPED_TRACE(zip.substr(at + 46, nameLength));
     EXPECT_EQ(little(zip, at + 12, 4), dos);
     for (size_t field = at + 46 + nameLength; field + 4 <= at + 46 + nameLength + extraLength;
-         field += 4 + little(zip, field + 2, 2))
-      if (little(zip, field, 2) == 0x5455 && (zip[field + 4] & 1)) EXPECT_EQ(little(zip, field + 5, 4), date);
+         field += 4 + little(zip, field + 2, 2)) {
+      if (little(zip, field, 2) == 0x5455 && (zip[field + 4] & 1)) {
+        EXPECT_EQ(little(zip, field + 5, 4), date) << "its extra field's time";
+      }
+    }
     at += 46 + nameLength + extraLength + little(zip, at + 32, 2);
   }
 }
