@@ -113,6 +113,12 @@ names() {  # the package files a SHA256SUMS names
   if [[ -f $1 ]]; then awk '{ sub(/^\*/, "", $2); print $2 }' "$1"; fi
 }
 export LC_ALL=C
+for dir in "$a" "$b"; do
+  if ! (cd "$dir/build" && sha256sum -c --quiet SHA256SUMS); then
+    echo "make reproducible: $dir/build/SHA256SUMS does not match the packages beside it"
+    exit 1
+  fi
+done
 compare build/SHA256SUMS "$a/build/SHA256SUMS" "$b/build/SHA256SUMS"
 while read -r name; do
   compare "build/$name" "$a/build/$name" "$b/build/$name"
