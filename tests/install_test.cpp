@@ -4,7 +4,8 @@
 // validate and name installed icons; manual pages, AppStream data and hardened
 // binaries are there; lintian finds no error or warning; the Debian
 // package holds exactly the installed files; the Windows zip is made, or its
-// absence explained; every entry of the packages carries the source's date.
+// absence explained; every entry of the packages carries the source's date
+// and root as its owner.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -259,10 +260,11 @@ TEST(Packages, WindowsZipIsMadeOrItsAbsenceExplained) {
   }
 }
 
-// No entry of the packages carries the build's clock: the .deb's ar members
-// and the entries of both its tarballs, whose gzip headers hold no time or
-// name, and every entry of the zip, in DOS time (UTC) and in its extra field.
-TEST(Packages, EveryEntryCarriesTheSourceDate) {
+// No entry of the packages carries the build's clock or its builder: the
+// .deb's ar members and the entries of both its tarballs, whose gzip headers
+// hold no time or name, and every entry of the zip, in DOS time (UTC) and in
+// its extra fields, belong to root at the source's date.
+TEST(Packages, EveryEntryCarriesTheSourceDateAndRootAsOwner) {
   const long long date = sourceDate();
   if (date < 0) GTEST_SKIP() << "the source is no git checkout and SOURCE_DATE_EPOCH is unset";
   const std::string deb = packageOut + "/" + debName;
@@ -316,6 +318,10 @@ TEST(Packages, EveryEntryCarriesTheSourceDate) {
          field += 4 + little(zip, field + 2, 2)) {
       if (little(zip, field, 2) == 0x5455 && (zip[field + 4] & 1)) {
         EXPECT_EQ(little(zip, field + 5, 4), date) << "its extra field's time";
+      }
+      if (little(zip, field, 2) == 0x7875) {  // uid and gid, 4 bytes each
+        EXPECT_EQ(little(zip, field + 6, 4), 0u) << "its owner";
+        EXPECT_EQ(little(zip, field + 11, 4), 0u) << "its group";
       }
     }
     at += 46 + nameLength + extraLength + little(zip, at + 32, 2);
