@@ -7,16 +7,17 @@
 # make screenshots          remake the README pictures under docs/
 # make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
 # make uninstall            remove what the last make install put there
-# make package              build the Debian package (and the Windows installer and zip) into build/
+# make package              build the Debian package (and the Windows installer and zip) into build/, and their SHA256SUMS
 # make web                  the four programs as web pages in build/web/pages/
 # make web-serve            serve those pages on 127.0.0.1
+# make reproducible         build the packages and pages twice, in two clones that differ in all that must not matter, and compare
 
 PROGRAM ?= tetrachaos
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX  ?= /usr/local
 
-.PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve clean
+.PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve reproducible clean
 
 all: build
 
@@ -56,8 +57,11 @@ uninstall:
 	xargs -d '\n' rm -fv < build/installed_files.txt
 	@rm build/installed_files.txt
 
+# Packed under umask 022, as dpkg-buildpackage packs: the modes of the .deb's
+# own members come from it.
 package: build
-	cmake --build build --target package
+	umask 022 && cmake --build build --target package
+	@scripts/package-sums.sh build
 
 web: deps
 	@scripts/build-web.sh build/web
@@ -65,5 +69,8 @@ web: deps
 web-serve: web
 	@scripts/web-serve.sh build/web/pages
 
+reproducible: deps
+	@scripts/reproducible.sh
+
 clean:
-	rm -rf build build-asan build-run
+	rm -rf build build-asan build-run build-reproducible

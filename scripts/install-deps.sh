@@ -20,6 +20,7 @@ more_packages=(
   dpkg-dev googletest
   libpng-dev file lintian desktop-file-utils appstream groff-base nsis
   emscripten nodejs chromium python3-websocket
+  diffoscope-minimal disorderfs
 )
 # The arm64 cross build and its tests under qemu-user: arm64 libraries from
 # Debian's multiarch packages, installed beside the amd64 ones (SDL's -dev

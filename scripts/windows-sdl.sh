@@ -59,6 +59,9 @@ fetch() {
 }
 
 # Video and events only, as a DLL, and no stdout.txt/stderr.txt from the main shim.
+# Built reproducibly, as the project's own programs are (CMakeLists.txt): DIR
+# never reaches the code and the DLL carries no link time. It is stripped by
+# the linker: strip would write the time into its header again.
 build() {
   [[ -d $dir/prefix ]] && return 0
   fetch
@@ -68,9 +71,9 @@ build() {
   if ! (cd "$work" && "$dir/source/configure" --host=$host --prefix="$dir/prefix" \
         --disable-dependency-tracking --enable-shared --disable-static \
         --disable-audio --disable-joystick --disable-cdrom --disable-video-opengl --disable-directx \
-        --disable-stdio-redirect CFLAGS=-O2 &&
-        make -j"$(nproc)" && make install DESTDIR="$staged" &&
-        $host-strip --strip-unneeded "$staged$dir/prefix/bin/SDL.dll") >"$dir/build.log" 2>&1; then
+        --disable-stdio-redirect CFLAGS="-O2 -ffile-prefix-map=$dir=." \
+        LDFLAGS=-Wl,--no-insert-timestamp,--strip-all &&
+        make -j"$(nproc)" && make install DESTDIR="$staged") >"$dir/build.log" 2>&1; then
     tail -n 20 "$dir/build.log" >&2
     fail "Building SDL for Windows failed (see $dir/build.log)."
   fi

@@ -4,7 +4,8 @@
 // validate and name installed icons; manual pages, AppStream data and hardened
 // binaries are there; lintian finds no error or warning; apt would install
 // the Debian package; it holds exactly the installed files; the Windows zip
-// is made, or its absence explained, and the arm64 package lies beside the
+// is made, or its absence explained; every entry of the packages carries the
+// source's date and root as its owner; and the arm64 package lies beside the
 // native one when this build drives the arm64 build. The arm64 build runs
 // the same tests on its own install and package, its programs under
 // qemu-user (PROGRAM_EMULATOR).
@@ -13,6 +14,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <filesystem>
 #include <fstream>
@@ -119,6 +122,31 @@ std::pair<int, int> pngSize(const std::string& path) {
                uint8_t(bytes[at + 3]));
   };
   return {word(16), word(20)};
+}
+
+// The time every entry of the packages carries: SOURCE_DATE_EPOCH as the
+// environment sets it, else the time of the commit the source is at; -1
+// when the source is no git checkout.
+long long sourceDate() {
+  const char* set = std::getenv("SOURCE_DATE_EPOCH");
+  if (set != nullptr && *set != '\0') return std::atoll(set);
+  Output commit = shell("git -C " + quoted(SOURCE_DIR) + " log -1 --format=%ct");
+  return commit.status == 0 ? std::atoll(commit.output.c_str()) : -1;
+}
+
+std::string utc(long long seconds, const char* format) {
+  std::time_t t = seconds;
+  std::tm parts{};
+  gmtime_r(&t, &parts);
+  char text[64];
+  std::strftime(text, sizeof text, format, &parts);
+  return text;
+}
+
+unsigned little(const std::string& bytes, size_t at, int count) {
+  unsigned value = 0;
+  for (int i = count - 1; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
+  return value;
 }
 
 std::string entryValue(const std::string& entry, const std::string& key) {
@@ -269,4 +297,72 @@ TEST(Packages, Arm64PackageLiesBesideWithTheSameFiles) {
   EXPECT_EQ(other, native);
   Output architecture = shell("dpkg-deb -f " + quoted(arm64) + " Architecture");
   EXPECT_EQ(architecture.output, "arm64\n");
+}
+
+// No entry of the packages carries the build's clock or its builder: the
+// .deb's ar members and the entries of both its tarballs, whose gzip headers
+// hold no time or name, and every entry of the zip, in DOS time (UTC) and in
+// its extra fields, belong to root at the source's date.
+TEST(Packages, EveryEntryCarriesTheSourceDateAndRootAsOwner) {
+  const long long date = sourceDate();
+  if (date < 0) GTEST_SKIP() << "the source is no git checkout and SOURCE_DATE_EPOCH is unset";
+  const std::string deb = packageOut + "/" + debName;
+  const std::string bytes = readFile(deb);
+  ASSERT_EQ(bytes.compare(0, 8, "!<arch>\n"), 0) << deb << " is no ar archive";
+  int members = 0;
+  for (size_t at = 8; at + 60 <= bytes.size(); ++members) {
+    const std::string name = bytes.substr(at, 16).substr(0, bytes.substr(at, 16).find_first_of(" /"));
+    SCOPED_TRACE(name);
+    EXPECT_EQ(std::atoll(bytes.substr(at + 16, 12).c_str()), date);
+    EXPECT_EQ(std::strtol(bytes.substr(at + 40, 8).c_str(), nullptr, 8), 0100644);
+    const size_t size = std::atoll(bytes.substr(at + 48, 10).c_str());
+    if (name.size() > 3 && name.compare(name.size() - 3, 3, ".gz") == 0) {
+      EXPECT_EQ(little(bytes, at + 60 + 4, 4), 0u) << "gzip header with a time";
+      EXPECT_EQ(uint8_t(bytes[at + 60 + 3]) & 0x08, 0) << "gzip header with a name";
+    }
+    at += 60 + size + size % 2;
+  }
+  EXPECT_EQ(members, 3);
+  const std::string stamp = utc(date, "%Y-%m-%d %H:%M:%S");
+  for (const char* part : {"--ctrl-tarfile", "--fsys-tarfile"}) {
+    Output entries = shell("dpkg-deb " + std::string(part) + " " + quoted(deb) + " | tar -tv --utc --full-time");
+    ASSERT_EQ(entries.status, 0) << entries.output;
+    std::istringstream lines(entries.output);
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream fields(line);
+      std::string mode, owner, size, day, time;
+      fields >> mode >> owner >> size >> day >> time;
+      EXPECT_EQ(owner, "root/root") << line;
+      EXPECT_EQ(day + " " + time, stamp) << line;
+    }
+  }
+
+  if (!fs::exists(packageOut + "/" + zipName)) return;  // explained by WindowsZipIsMadeOrItsAbsenceExplained
+  const std::string zip = readFile(packageOut + "/" + zipName);
+  const size_t end = zip.rfind("PK\5\6");
+  ASSERT_NE(end, std::string::npos) << "no end of the zip's central directory";
+  const unsigned entries = little(zip, end + 10, 2);
+  const std::string dosTime = utc(date, "%Y %m %d %H %M %S");
+  int year, month, day, hour, minute, second;
+  std::istringstream(dosTime) >> year >> month >> day >> hour >> minute >> second;
+  const unsigned dos = unsigned(year - 1980) << 25 | unsigned(month) << 21 | unsigned(day) << 16 |
+                       unsigned(hour) << 11 | unsigned(minute) << 5 | unsigned(second / 2);
+  size_t at = little(zip, end + 16, 4);
+  for (unsigned i = 0; i < entries; ++i) {
+    ASSERT_EQ(zip.compare(at, 4, "PK\1\2"), 0) << "central directory entry " << i;
+    const unsigned nameLength = little(zip, at + 28, 2), extraLength = little(zip, at + 30, 2);
+    SCOPED_TRACE(zip.substr(at + 46, nameLength));
+    EXPECT_EQ(little(zip, at + 12, 4), dos);
+    for (size_t field = at + 46 + nameLength; field + 4 <= at + 46 + nameLength + extraLength;
+         field += 4 + little(zip, field + 2, 2)) {
+      if (little(zip, field, 2) == 0x5455 && (zip[field + 4] & 1)) {
+        EXPECT_EQ(little(zip, field + 5, 4), date) << "its extra field's time";
+      }
+      if (little(zip, field, 2) == 0x7875) {  // uid and gid, 4 bytes each
+        EXPECT_EQ(little(zip, field + 6, 4), 0u) << "its owner";
+        EXPECT_EQ(little(zip, field + 11, 4), 0u) << "its group";
+      }
+    }
+    at += 46 + nameLength + extraLength + little(zip, at + 32, 2);
+  }
 }

@@ -10,6 +10,7 @@ case "$mode" in
   install) DESTDIR="$out" cmake --install "$build" --prefix /usr ;;
   package)
     cd "$build"
+    umask 022  # as make package packs
     status=0
     cpack -B "$out" >"$out/cpack.log" 2>&1 || status=$?
     cat "$out/cpack.log"
