@@ -11,6 +11,11 @@ if(failed)
   message(FATAL_ERROR "The arm64 SDL files could not be unpacked; the line above says why.")
 endif()
 set(ENV{PKG_CONFIG_LIBDIR} ${ARM64_SYSROOT}/usr/lib/aarch64-linux-gnu/pkgconfig)
+# No run path into the sysroot: the programs find SDL where Debian installs
+# it, in the build tree (under qemu-user) as once installed. CMake would blank
+# such a path on install but keep its length, so the packaged programs would
+# differ with the name of the build folder.
+set(CMAKE_SKIP_BUILD_RPATH ON)
 list(PREPEND CMAKE_FIND_ROOT_PATH ${ARM64_SYSROOT})
 
 if(BUILD_TESTING)
