@@ -71,21 +71,6 @@ int layoutTetrahedron() {
   return presentFrame(fillWhite);
 }
 
-int rotatedX(int x, int y) {
-  refreshTurn();
-  return turnedX(x, y);
-}
-
-int rotatedY(int x, int y) {
-  refreshTurn();
-  return turnedY(x, y);
-}
-
-void plotModelPoint(int x, int y, int z) {
-  refreshTurn();
-  plotTurned(x, y, z);
-}
-
 void playChaosGame(int count) {
   refreshTurn();
   for (int i = 0; i < count; ++i) {
