@@ -231,7 +231,9 @@ TEST(Installed, DocumentsLinkOnlyToInstalledPagesAndHeadings) {
       const fs::path file = target.empty() ? page : page.parent_path() / target;
       ++links;
       ASSERT_TRUE(fs::exists(file)) << target << " is not installed";
-      if (!anchor.empty()) EXPECT_EQ(headingAnchors(file.string()).count(anchor.substr(1)), 1u) << target << anchor;
+      if (!anchor.empty()) {
+        EXPECT_EQ(headingAnchors(file.string()).count(anchor.substr(1)), 1u) << target << anchor;
+      }
     }
   }
   EXPECT_GT(links, 20);
