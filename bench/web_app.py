@@ -18,7 +18,7 @@ import sys
 import tempfile
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(root, "tests", "web"))
+sys.path.insert(0, os.path.join(root, "tools"))
 from chromium import CHROMIUM_FLAGS, serve, url_of  # noqa: E402
 
 pages = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "build", "web", "pages")

@@ -42,7 +42,7 @@ ExternalProject_Add(arm64
              -DNATIVE_BUILD_DIR=${CMAKE_BINARY_DIR}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON)
-# The icons, drawn by the native build's icon drawers in packaging/.
+# The icons, drawn by the native build's icon drawers (tools/icons).
 add_dependencies(arm64 program_icons)
 
 # The arm64 tests join this build's test run.

@@ -28,11 +28,11 @@ ExternalProject_Add(windows
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
              -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=${BUILD_TESTING}
              -DWINE=${WINE} -DWINESERVER=${WINESERVER}
-             -DPROGRAM_ICON_DIR=${CMAKE_BINARY_DIR}/packaging/windows-icons
+             -DPROGRAM_ICON_DIR=${WINDOWS_ICON_DIR}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   DEPENDS windows_sdl)
-# The programs' .ico files, drawn with the other icons in packaging/.
+# The programs' .ico files, drawn with their other icons (tools/icons).
 add_dependencies(windows program_icons)
 
 # The Windows tests join this build's test run.

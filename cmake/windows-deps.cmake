@@ -36,7 +36,7 @@ if(BUILD_TESTING)
   include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
   if(NOT WINE_SKIP_REASON)
     string(REPLACE "/" "\\" programs_folder "Z:${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/wine_run.sh ${WINE}
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine_run.sh ${WINE}
       ${CMAKE_BINARY_DIR}/wineprefix ${programs_folder})
   endif()
 endif()

@@ -61,9 +61,10 @@ Queue queue;
 template <typename V>
 struct Orbits {
   static constexpr int lanes = sizeof(V) / sizeof(double);
-  // Enough vectors in flight to keep the square root busy, as many as fit
-  // the vector registers: sixteen for one and two lanes (and for four, with
-  // AVX2), thirty-two for AVX-512's eight. Measured best on each.
+  // Vectors stepped side by side so that their square roots overlap: 4 of
+  // one lane, 3 of two (SSE2, NEON, WebAssembly SIMD), 2 of AVX2's four
+  // (16 registers) and 4 of AVX-512's eight (32 registers). Each count is
+  // the one measured fastest on its path.
   static constexpr int inFlight = lanes == 1 ? 4 : lanes == 2 ? 3 : lanes == 4 ? 2 : 4;
   // Steps taken between looks at the lanes while every lane has that many
   // left: a look and its refill cost more than the few steps an escaped lane
@@ -101,7 +102,7 @@ void queueRow() {
   }
   const int row = (y - image.firstRow) / image.rowStep;
   const double ci = image.imaginary[y];
-  // R = modulus(c) where that exceeds 2, else 2.
+  // R = |c| where that exceeds 2, else 2.
   for (int x = 0; x < imageWidth; x += sizeof(V) / sizeof(double)) {
     V cr;
     __builtin_memcpy(&cr, image.real + x, sizeof cr);

@@ -4,13 +4,8 @@
 
 #include <SDL.h>
 
-#include <cmath>
-
 // Largest number of orbit steps followed for any pixel; 1 at start.
 extern int iterationLimit;
-
-// |re + i im|: the square root of re * re + im * im, each step rounded.
-inline double modulus(double re, double im) { return std::sqrt(re * re + im * im); }
 
 // Writes all 640 x 480 pixels for the current iteration limit: black where the
 // orbit of z <- z * z + c stays within the escape radius, white where it leaves.

@@ -15,7 +15,7 @@ if [ -z "$drawer" ]; then
   cmake -S "$source_dir" -B "$build_dir/host" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DFRACTALS_WINDOWS=OFF -DFRACTALS_ARM64=OFF -DFRACTALS_PACKAGING=OFF >/dev/null
   cmake --build "$build_dir/host" -j "$(nproc)" --target escapeplot_icons
-  drawer="$build_dir/host/packaging/escapeplot_icons"
+  drawer="$build_dir/host/tools/icons/escapeplot_icons"
 fi
 cmake -S "$source_dir" --preset web -B "$build_dir" -DWEB_ICON_DRAWER="$drawer" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"

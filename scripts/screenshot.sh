@@ -46,7 +46,7 @@ export DISPLAY=:$(head -n1 "$work/display")
 
 window=""
 if [[ -n ${wine:-} ]]; then
-  tests/wine_prefix.sh "$wine" "$WINEPREFIX" >/dev/null 2>&1
+  tools/wine_prefix.sh "$wine" "$WINEPREFIX" >/dev/null 2>&1
   (cd "$work" && SDL_VIDEODRIVER=windib exec "$wine" explorer "/desktop=fractals,${DESKTOP:-700x540}" "$binary") &
   app=$!
   find_window() { xdotool search --onlyvisible --name "^fractals - Wine desktop$" 2>/dev/null | head -n1 || true; }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Remakes every picture of the README.
+# Remakes every picture under docs/, which the README and its pages show.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./screenshot.sh tetrachaos

@@ -9,7 +9,7 @@ import statistics
 import sys
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(root, "tests", "web"))
+sys.path.insert(0, os.path.join(root, "tools"))
 from chromium import Browser, wait_for  # noqa: E402
 
 pages = os.path.join(root, "build", "web", "pages")

@@ -6,7 +6,7 @@ import os
 import sys
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(root, "tests", "web"))
+sys.path.insert(0, os.path.join(root, "tools"))
 from chromium import Browser  # noqa: E402
 
 pages = os.path.join(root, "build", "web", "pages")

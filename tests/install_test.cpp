@@ -2,7 +2,8 @@
 // the packages cpack makes, both into scratch folders by CTest fixtures. The
 // installed and the unpacked programs start under Xvfb and close; menu entries
 // validate and name installed icons; manual pages, AppStream data and hardened
-// binaries are there; lintian finds no error or warning; apt would install
+// binaries are there; the installed documents link only to installed pages
+// and headings; lintian finds no error or warning; apt would install
 // the Debian package; it holds exactly the installed files; the Windows zip
 // is made, or its absence explained; every entry of the packages carries the
 // source's date and root as its owner; and the arm64 package lies beside the
@@ -13,12 +14,14 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -189,6 +192,51 @@ TEST(Installed, MenuEntriesValidateAndTheirIconsExistAtEverySize) {
     }
   }
   EXPECT_EQ(named, (std::set<std::string>{"escapeplot", "ngonchaos", "ruletri", "tetrachaos"}));
+}
+
+// The headings of a Markdown file as the anchors a link names: lower case,
+// punctuation dropped, spaces as hyphens.
+static std::set<std::string> headingAnchors(const std::string& path) {
+  std::set<std::string> anchors;
+  std::istringstream lines(readFile(path));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] != '#') continue;
+    std::string anchor;
+    for (char c : line.substr(line.find_first_not_of("# "))) {
+      if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_') anchor += char(std::tolower(c));
+      if (c == ' ') anchor += '-';
+    }
+    anchors.insert(anchor);
+  }
+  return anchors;
+}
+
+// The README and the pages under docs/ are installed together: every link
+// between them, and every picture they show, reaches an installed file and,
+// where it names one, a heading of it.
+TEST(Installed, DocumentsLinkOnlyToInstalledPagesAndHeadings) {
+  const fs::path docs = stage + "/share/doc/fractals";
+  std::vector<fs::path> pages = {docs / "README.md"};
+  for (const auto& entry : fs::directory_iterator(docs / "docs"))
+    if (entry.path().extension() == ".md") pages.push_back(entry.path());
+  EXPECT_GE(pages.size(), 6u) << "the pages under docs/ are not installed";
+  const std::regex link(R"(\]\(([^)#\s]*)(#[^)\s]*)?\))");
+  int links = 0;
+  for (const fs::path& page : pages) {
+    SCOPED_TRACE(page.string());
+    const std::string text = readFile(page.string());
+    for (std::sregex_iterator at(text.begin(), text.end(), link), end; at != end; ++at) {
+      const std::string target = (*at)[1], anchor = (*at)[2];
+      if (target.rfind("http", 0) == 0) continue;
+      const fs::path file = target.empty() ? page : page.parent_path() / target;
+      ++links;
+      ASSERT_TRUE(fs::exists(file)) << target << " is not installed";
+      if (!anchor.empty()) {
+        EXPECT_EQ(headingAnchors(file.string()).count(anchor.substr(1)), 1u) << target << anchor;
+      }
+    }
+  }
+  EXPECT_GT(links, 20);
 }
 
 // Each program has a manual page that groff renders without a warning, an

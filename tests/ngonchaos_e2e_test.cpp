@@ -34,7 +34,7 @@ void modelStart() {
   cornerCount = 2;
   currentX = 500;
   currentY = 500;
-  layoutPolygon();
+  oracleLayoutPolygon();
   oracleFillWhite();
 }
 
@@ -42,7 +42,7 @@ void modelArrow(int step) {
   const int n = cornerCount + step;
   if (n < 2 || n > 8) return;
   cornerCount = n;
-  layoutPolygon();
+  oracleLayoutPolygon();
   oracleFillWhite();
   oraclePlotChaosPoints();
 }

@@ -1,4 +1,7 @@
+#include <array>
 #include <cmath>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,7 +30,9 @@ const std::vector<std::vector<Corner>> expectedCorners = {
 
 class NgonchaosLayout : public NgonchaosTest {};
 
-TEST_F(NgonchaosLayout, CornersOfEveryPolygonMatchTheTableToATenthOfAPixel) {
+// To a tenth of a pixel against the table, and to the last bit against the
+// literal layout (the end-to-end tests draw with the latter).
+TEST_F(NgonchaosLayout, CornersOfEveryPolygonMatchTheTableAndTheLiteralLayout) {
   for (int n = 2; n <= 8; ++n) {
     SCOPED_TRACE("N = " + std::to_string(n));
     cornerCount = n;
@@ -38,6 +43,15 @@ TEST_F(NgonchaosLayout, CornersOfEveryPolygonMatchTheTableToATenthOfAPixel) {
       EXPECT_NEAR(cornerX[size_t(i)], expected[size_t(i)].first, 0.05 + 1e-9) << "corner " << i;
       EXPECT_NEAR(cornerY[size_t(i)], expected[size_t(i)].second, 0.05 + 1e-9) << "corner " << i;
     }
+    // Only the first N entries belong to the layout.
+    const auto cornersOf = [n](const std::array<double, 10>& table) {
+      return std::vector<double>(table.begin(), table.begin() + n);
+    };
+    const auto layout = std::make_tuple(polygonRadius, cornersOf(cornerX), cornersOf(cornerY), contractionRatio);
+    cornerX.fill(0.0);
+    cornerY.fill(0.0);
+    oracleLayoutPolygon();
+    EXPECT_EQ(layout, std::make_tuple(polygonRadius, cornersOf(cornerX), cornersOf(cornerY), contractionRatio));
   }
 }
 

@@ -34,7 +34,7 @@ class OracleFrames {
     screenHeight = 600;
     canvasWidth = 1000;
     canvasHeight = 600;
-    layoutTetrahedron();
+    oracleLayoutTetrahedron();
     srand(1);
     double angle = 0.0;
     for (int k = 0; k < count; ++k) {

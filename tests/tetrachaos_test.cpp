@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "pixel_surface.h"
@@ -40,6 +42,13 @@ class Tetrachaos : public ::testing::Test {
         if (all[size_t(y) * screenWidth + x] == black) found.emplace_back(x, y);
     return found;
   }
+  // Plots one model point the way the chaos game does: with every corner and
+  // the current point at p, one step stays at p and draws it.
+  static void plotThroughGame(ModelPoint p) {
+    corners = {p, p, p, p};
+    currentPoint = p;
+    playChaosGame(1);
+  }
   static void push(SDL_EventType type, SDLKey key = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
     SDL_Event event = keyEvent(Uint8(type), key, mod);
     ASSERT_EQ(SDL_PushEvent(&event), 0);
@@ -60,30 +69,54 @@ TEST_F(Tetrachaos, LayoutFitsTheTetrahedronToTheCanvas) {
   EXPECT_EQ(sdlFlipCount, 1) << "the layout shows one white frame";
 }
 
-TEST_F(Tetrachaos, ANarrowCanvasTakesItsWidthLessThirty) {
+// A canvas so narrow for its height that the fitted edge would not leave 30
+// pixels takes its width less 30; every size lays out as the literal layout.
+TEST_F(Tetrachaos, ANarrowCanvasTakesItsWidthLessThirtyAndEverySizeMatchesTheLiteralLayout) {
   canvasWidth = 100;
   layoutTetrahedron();
   EXPECT_EQ(edgeLength, 70);
-  EXPECT_EQ(corners[0], (ModelPoint{35, int(70 * -0.2886751), 0}));
   EXPECT_EQ(corners[1][0], -35);
-  EXPECT_EQ(centreX, 50 - int(70 * 0.102062));
+  for (auto [w, h] : {std::pair{100, 600}, {1000, 600}, {599, 700}, {600, 700}, {601, 700}, {37, 71}}) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+    canvasWidth = w;
+    canvasHeight = h;
+    layoutTetrahedron();
+    const auto layout = std::make_tuple(edgeLength, corners, currentPoint, centreX, centreY);
+    oracleLayoutTetrahedron();
+    EXPECT_EQ(layout, std::make_tuple(edgeLength, corners, currentPoint, centreX, centreY));
+  }
 }
 
+// The turned coordinates are rounded by adding 0.5 and truncating toward
+// zero: half-up for non-negative sums, toward zero for negative ones. With the
+// centre at (448, 438) the turned x moves a point across, the turned depth
+// v by -0.354 v across and +0.354 v down.
 TEST_F(Tetrachaos, TurningRoundsHalfUpOnlyForNonNegativeSums) {
-  EXPECT_EQ(rotatedX(-3, 0), -2);
-  EXPECT_EQ(rotatedX(3, 0), 3);
-  EXPECT_EQ(rotatedY(0, -3), -2);
-  EXPECT_EQ(rotatedY(5, 7), 7);
-  turnAngle = 3.14159265358979 / 2;  // a quarter turn: x goes to y, y to -x
-  EXPECT_EQ(rotatedX(0, 10), -9);     // -10 + 0.5 truncates toward zero
-  EXPECT_EQ(rotatedY(10, 0), 10);
+  struct Case {
+    ModelPoint point;
+    double angle;
+    std::pair<int, int> pixel;
+  };
+  const double quarter = 3.14159265358979 / 2;  // x goes to depth, depth to -x
+  for (const Case& c : {Case{{-3, 0, 0}, 0.0, {446, 438}},  // x: -2.5 truncates to -2, not -3
+                        Case{{3, 0, 0}, 0.0, {451, 438}},   // x: 3.5 to 3
+                        Case{{0, -3, 0}, 0.0, {448, 437}},  // depth -2: (448.7, 437.3)
+                        Case{{5, 7, 0}, 0.0, {450, 440}},   // depth 7: (450.5, 440.5)
+                        Case{{0, 10, 0}, quarter, {439, 438}},    // x: -9.5 truncates to -9
+                        Case{{10, 0, 0}, quarter, {444, 441}}}) {  // depth 10
+    SCOPED_TRACE(c.point[0] * 100 + c.point[1]);
+    layoutTetrahedron();
+    turnAngle = c.angle;
+    plotThroughGame(c.point);
+    EXPECT_EQ(blackPixels(), (std::vector<std::pair<int, int>>{c.pixel}));
+  }
 }
 
 TEST_F(Tetrachaos, CornersProjectToTheirScreenPointsAtAngleZero) {
   const std::vector<std::pair<int, int>> expected{{759, 385}, {242, 385}, {342, 543}, {448, 15}};
   for (size_t i = 0; i < 4; ++i) {
     layoutTetrahedron();
-    plotModelPoint(corners[i][0], corners[i][1], corners[i][2]);
+    plotThroughGame(corners[i]);
     EXPECT_EQ(blackPixels(), (std::vector<std::pair<int, int>>{expected[i]})) << "corner " << i;
   }
 }
@@ -91,7 +124,7 @@ TEST_F(Tetrachaos, CornersProjectToTheirScreenPointsAtAngleZero) {
 TEST_F(Tetrachaos, PointsProjectedOffTheCanvasDrawNothing) {
   for (ModelPoint p : {ModelPoint{2000, 0, 0}, ModelPoint{-2000, 0, 0}, ModelPoint{0, 0, 500},
                        ModelPoint{0, 0, -500}, ModelPoint{0, -3000, 0}})
-    plotModelPoint(p[0], p[1], p[2]);
+    plotThroughGame(p);
   EXPECT_TRUE(blackPixels().empty());
 }
 

@@ -15,7 +15,6 @@
 #include "harness.h"
 #include "pixel_count.h"
 #include "bmp_reader.h"
-#include "pixel_surface.h"
 #include "tetrachaos.h"
 #include "tetrachaos_oracle.h"
 #include "tetrahedron_outline.h"
@@ -125,10 +124,8 @@ bool onTheTurningFigure(const std::vector<uint32_t>& pixels) {
 }
 
 TEST_F(WindowsProgram, TetrachaosTurnsItsFigureAndTheKeyAEndsItWithZero) {
-  // The program's layout, made here on SDL's dummy driver.
-  ASSERT_TRUE(openScreen(1000, 600));
-  layoutTetrahedron();
-  closeScreen();
+  // The figure's corners, from the literal layout.
+  oracleLayoutTetrahedron();
   start("tetrachaos.exe", 1000, 600);
   // The window opens black; a frame is white with black points.
   std::vector<uint32_t> first;

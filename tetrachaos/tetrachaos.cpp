@@ -24,6 +24,25 @@ double turnPeriod = 10.0;
 
 namespace {
 
+// The layout's constants, decimal values of the surds named, kept to the
+// digits given: every corner and so every pixel depends on them. Per unit
+// of edge:
+// the edge that fits one pixel of height: 2√6/5, the inverse of the screen
+// height from the apex (√(2/3) up) to the front corner (√3/3 deep, drawn
+// √2/4 of that down);
+constexpr double edgePerHeight = 0.9797958973;
+// the base's centroid to its back edge (√3/6) and to its front corner (√3/3);
+constexpr double baseInradius = 0.2886751;
+constexpr double baseCircumradius = 0.57735027;
+// the height of the apex over the base (√(2/3));
+constexpr double apexHeight = 0.8164965809;
+// how far the depth axis shifts the back edge to the right (√3/6 · √2/4),
+// taken off the centre so that edge stays centred;
+constexpr double backEdgeShift = 0.102062;
+// half the figure's screen height less the front corner's drop (√6/8), so
+// the figure is centred in height.
+constexpr double halfFigureHeight = 0.3061862178;
+
 // sin and cos of the turn angle and the projection's depth factors, taken
 // once per batch of points instead of once per point.
 double turnCos = 1.0;
@@ -57,33 +76,19 @@ void drawFrameContents() {
 }  // namespace
 
 int layoutTetrahedron() {
-  const double fit = (canvasHeight - 70) * 0.9797958973;
+  // 70 pixels of height and 30 of width are left free about the figure.
+  const double fit = (canvasHeight - 70) * edgePerHeight;
   edgeLength = fit < canvasWidth - 30 ? int(fit) : canvasWidth - 30;
   const int s = edgeLength;
-  const int baseY = int(s * -0.2886751);
+  const int baseY = int(s * -baseInradius);
   corners[0] = {s / 2, baseY, 0};
   corners[1] = {(-s) / 2, baseY, 0};
-  corners[2] = {0, int(s * 0.57735027), 0};
-  corners[3] = {0, 0, int(s * 0.8164965809)};
+  corners[2] = {0, int(s * baseCircumradius), 0};
+  corners[3] = {0, 0, int(s * apexHeight)};
   currentPoint = corners[0];
-  centreX = int(canvasWidth * 0.5) - int(s * 0.102062);
-  centreY = int((canvasHeight - 40) * 0.5) + int(s * 0.3061862178);
+  centreX = int(canvasWidth * 0.5) - int(s * backEdgeShift);
+  centreY = int((canvasHeight - 40) * 0.5) + int(s * halfFigureHeight);
   return presentFrame(fillWhite);
-}
-
-int rotatedX(int x, int y) {
-  refreshTurn();
-  return turnedX(x, y);
-}
-
-int rotatedY(int x, int y) {
-  refreshTurn();
-  return turnedY(x, y);
-}
-
-void plotModelPoint(int x, int y, int z) {
-  refreshTurn();
-  plotTurned(x, y, z);
 }
 
 void playChaosGame(int count) {
@@ -97,6 +102,8 @@ void playChaosGame(int count) {
 
 int drawFrame() { return presentFrame(drawFrameContents); }
 
+// 3.14159286 is the figure's own value for π, a little over it, and
+// 6.28318572 twice that: kept as they are, since they set every frame's angle.
 void advanceTurn() {
   turnAngle = turnAngle + ((1 / frameRate) * 2 * 3.14159286) / turnPeriod;
   if (turnAngle > 6.28318572) turnAngle = turnAngle - 6.28318572;

@@ -28,10 +28,8 @@ extern double turnPeriod;
 // centre, and shows a white frame.
 int layoutTetrahedron();
 
-int rotatedX(int x, int y);
-int rotatedY(int x, int y);
-void plotModelPoint(int x, int y, int z);
-
+// Moves the current point halfway to a random corner count times (one rand()
+// each), plotting every point turned by the current angle and projected.
 void playChaosGame(int count);
 int drawFrame();
 

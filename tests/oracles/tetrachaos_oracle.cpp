@@ -6,6 +6,21 @@
 #include "pixel_surface.h"
 #include "tetrachaos.h"
 
+void oracleLayoutTetrahedron() {
+  const int w = canvasWidth;
+  const int h = canvasHeight;
+  const double a = (h - 70) * 0.9797958973;
+  const int s = a < w - 30 ? int(a) : w - 30;
+  edgeLength = s;
+  corners[0] = {s / 2, int(s * -0.2886751), 0};
+  corners[1] = {(-s) / 2, int(s * -0.2886751), 0};
+  corners[2] = {0, int(s * 0.57735027), 0};
+  corners[3] = {0, 0, int(s * 0.8164965809)};
+  currentPoint = corners[0];
+  centreX = int(w * 0.5) - int(s * 0.102062);
+  centreY = int((h - 40) * 0.5) + int(s * 0.3061862178);
+}
+
 void oraclePlotModelPoint(int x, int y, int z) {
   const double theta = turnAngle;
   const int u = int(x * std::cos(theta) - y * std::sin(theta) + 0.5);

@@ -18,7 +18,7 @@ namespace {
 // reached, at the starting turn period of 10 s.
 int writeFrameHashes(int frames, const char* out) {
   if (!openScreen(1000, 600)) return 1;
-  layoutTetrahedron();
+  oracleLayoutTetrahedron();
   std::ofstream hashes(out);
   double angle = 0.0;
   for (int k = 0; k < frames; ++k) {

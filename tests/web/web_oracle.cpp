@@ -39,14 +39,14 @@ void writeScreenRgb(const char* out) {
 // driver, from the program's start: N = 2, point (500, 500), white canvas.
 int ngonchaosCanvas(const char* keys, const char* out) {
   if (!openScreen(640, 480)) return 1;
-  layoutPolygon();
+  oracleLayoutPolygon();
   oracleFillWhite();
   for (const char* key = keys; *key != '\0'; ++key) {
     const int step = *key == 'R' ? 1 : *key == 'L' ? -1 : 0;
     if (step != 0) {
       if (cornerCount + step < 2 || cornerCount + step > 8) continue;
       cornerCount += step;
-      layoutPolygon();
+      oracleLayoutPolygon();
       oracleFillWhite();
     }
     oraclePlotChaosPoints();

@@ -12,11 +12,12 @@ import sys
 import tempfile
 import unittest
 
-from chromium import Browser, black_pixels, wait_for
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(SOURCE, "tools"))
+from chromium import Browser, black_pixels, wait_for  # noqa: E402
 
 PAGES = ORACLE = TETRACHAOS_FRAMES = None
 WHITE = b"\xff\xff\xff\xff"
-SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TOOLS = os.environ.get("WEB_TOOLS", "")
 APP_PAGES = ("index", "escapeplot", "ngonchaos", "tetrachaos", "ruletri")
 

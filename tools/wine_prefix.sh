@@ -1,6 +1,6 @@
 #!/bin/sh
-# Makes a Wine prefix for the tests, once per build tree, without the Mono and
-# Gecko installers (and so without their dialogs).
+# Makes a Wine prefix for the tests and the screenshots, once per build tree,
+# without the Mono and Gecko installers (and so without their dialogs).
 #   wine_prefix.sh WINE PREFIX
 set -e
 wine=$1

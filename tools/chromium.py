@@ -1,4 +1,5 @@
-"""Headless Chromium over its DevTools protocol, for the tests of the web pages.
+"""Headless Chromium over its DevTools protocol, for the web pages' tests,
+benchmarks and screenshots.
 
 Serves a folder on 127.0.0.1 under a sub-path, as a static host may, opens
 one of its pages in a fresh Chromium profile (a service worker outlives its
