@@ -71,7 +71,6 @@ void resetAll() {
   win32::windowAlive = false;
   win32::quitPosted = false;
   win32::quitCode = 0;
-  win32::paintWasLast = false;
 }
 
 void setClientSize(int width, int height) { clientRect = RECT{0, 0, width, height}; }
