@@ -4,6 +4,9 @@
 // - SDL_WaitEvent: hands control to the browser until an event comes for the
 //   next poll (one of SDL's, or a button's press), so that a program waiting
 //   for a key costs the page nothing;
+// replace one that Emscripten's SDL writes in JavaScript:
+// - SDL_MapRGB: the same mapping (the canvas is always RGBA, little-endian),
+//   without leaving the WebAssembly module once for every point plotted;
 // and wrap five SDL calls at link time:
 // - SDL_Init: Emscripten's SDL would listen for unload, which browsers are
 //   retiring and which keeps a page out of the back/forward cache; the
@@ -153,6 +156,10 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
     return 1;
   }
   return __real_SDL_PollEvent(event);
+}
+
+extern "C" Uint32 SDL_MapRGB(const SDL_PixelFormat*, Uint8 r, Uint8 g, Uint8 b) {
+  return Uint32(r) | Uint32(g) << 8 | Uint32(b) << 16 | 0xff000000u;
 }
 
 // With a null event it waits without taking the event, as SDL 1.2's does.
