@@ -50,7 +50,7 @@ pid_t wineServer() {
     if (pid <= 0) continue;
     std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
     std::string name;
-    if (!(comm >> name) || name != "wineserver") continue;
+    if (!(comm >> name) || name.rfind("wineserver", 0) != 0) continue;  // wineserver64 too
     std::ifstream environment("/proc/" + std::to_string(pid) + "/environ");
     const std::string variables((std::istreambuf_iterator<char>(environment)), std::istreambuf_iterator<char>());
     if (variables.find(std::string("WINEPREFIX=") + WINE_PREFIX + '\0') != std::string::npos) found = pid;
