@@ -1,9 +1,9 @@
 // The key presses and close requests of the SDL programs, kept in a queue of
-// the program's own, and the wait for the next of them. SDL 1.2 holds at most 127 events and silently drops the
-// rest while a program is busy drawing; its event filter, though, sees every
-// event as it is pumped, before SDL's queue could overflow. The filter copies
-// key presses and close requests into a fixed ring and tells SDL to keep
-// nothing, so SDL's queue stays empty. The programs read the ring with
+// the program's own, and the wait for the next of them. SDL 1.2 holds at most
+// 127 events and silently drops the rest while a program is busy drawing; its
+// event filter, though, sees every event as it is pumped, before SDL's queue
+// could overflow. The filter copies key presses and close requests into a
+// fixed ring and tells SDL to keep nothing, so SDL's queue stays empty. The programs read the ring with
 // nextEvent exactly as they would read SDL_PollEvent, and between drains
 // sleep in waitForEvent until there is something to read.
 #pragma once

@@ -107,7 +107,11 @@ int platformNextEvent(MSG* msg) {
   return 1;
 }
 
-bool platformWaitForEvent(int) { return false; }
+// The loop's sleeps are recorded among the window calls; nothing ever comes.
+bool platformWaitForEvent(int) {
+  calls.push_back("platformWaitForEvent");
+  return false;
+}
 
 void platformFlush() {}
 
