@@ -7,13 +7,17 @@
 //       Left   one iteration fewer, never below 1 (limit 1 is all black)
 //       Closing the window ends the program.
 #include "escapeplot.h"
+#include "event_queue.h"
 #include "pixel_surface.h"
 
 int main(int, char**) {
   bool quit = false;
   if (!openScreen(640, 480)) return 1;
   chooseRenderPath();
-  while (!quit) quit = drainEvents(quit);
+  while (!quit) {
+    waitForEvent();
+    quit = drainEvents(quit);
+  }
   closeScreen();
   return 0;
 }

@@ -103,5 +103,8 @@ int drainEvents(int quit) {
 
 void runEventLoop() {
   int quit = 0;
-  while (!quit) quit = drainEvents(quit);
+  while (!quit) {
+    waitForEvent();
+    quit = drainEvents(quit);
+  }
 }

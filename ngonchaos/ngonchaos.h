@@ -42,5 +42,6 @@ int saveSnapshot();
 int handleEvent(const SDL_Event& event, int quit);
 // Handles every queued event, also those behind a close request.
 int drainEvents(int quit);
-// Polls without pause until the window's close request has been handled.
+// Waits for events and handles them until the window's close request has
+// been handled.
 void runEventLoop();

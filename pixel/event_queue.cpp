@@ -4,6 +4,13 @@
 #include <atomic>
 #include <csignal>
 
+#if defined(_WIN32)
+#include <windows.h>
+#elif !defined(__EMSCRIPTEN__)
+#include <SDL_syswm.h>
+#include <poll.h>
+#endif
+
 long droppedEvents = 0;
 
 namespace {
@@ -73,4 +80,43 @@ int nextEvent(SDL_Event* event) {
     return 1;
   }
   return SDL_PeepEvents(event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0;
+}
+
+#ifndef __EMSCRIPTEN__
+namespace {
+
+bool eventWaiting() {
+  SDL_PumpEvents();
+  SDL_Event pushed;
+  return eventsRead != eventsWritten || interruptingQuit ||
+         SDL_PeepEvents(&pushed, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0;
+}
+
+}  // namespace
+#endif
+
+void waitForEvent() {
+#ifdef __EMSCRIPTEN__
+  SDL_WaitEvent(nullptr);
+#else
+  while (!eventWaiting()) sleepUntilInput();
+#endif
+}
+
+void sleepUntilInput() {
+#if defined(_WIN32)
+  // SDL's pump has taken every message, so only new input ends the wait.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, lookAgainMs, QS_ALLINPUT);
+  return;
+#elif defined(SDL_VIDEO_DRIVER_X11)
+  // SDL's pump has read everything the X server sent.
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWMInfo(&info) > 0 && info.subsystem == SDL_SYSWM_X11) {
+    pollfd connection{ConnectionNumber(info.info.x11.display), POLLIN, 0};
+    poll(&connection, 1, int(lookAgainMs));
+    return;
+  }
+#endif
+  SDL_Delay(idleWaitMs);
 }

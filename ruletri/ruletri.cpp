@@ -18,15 +18,29 @@ const char windowClassName[] = "myWindowClass";
 
 void reportFailure(LPCSTR text) { MessageBoxA(NULL, text, "Error!", MB_ICONEXCLAMATION | MB_OK); }
 
+// WM_PAINT comes only when no other message waits, and as the window is never
+// validated it would come again at once, all the while the window is idle.
+// After one the loop sleeps until some other message waits. A change of the
+// client size need not wake it (Wine makes one in the middle of the sleep,
+// and it leaves only a paint behind): WM_SIZE checks the size at once.
+void waitForOtherMessage() {
+  MsgWaitForMultipleObjectsEx(0, NULL, INFINITE, QS_ALLINPUT & ~QS_PAINT, MWMO_INPUTAVAILABLE);
+}
+
 }  // namespace
 
 // WM_PAINT is answered without validating the window, so it keeps coming
-// whenever the queue is empty: the size check runs all the time while idle.
+// whenever the queue is empty: the size check runs whenever the window has
+// been idle, and also as soon as the window has a new size (WM_SIZE, once
+// CreateWindowExA has returned the window).
 LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
       syncGridSize();
       return 0;
+    case WM_SIZE:
+      if (hwnd == mainWindow) syncGridSize();
+      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_LBUTTONDOWN:
       sweepGrid();
       return 0;
@@ -77,6 +91,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
   while (GetMessageA(&msg, NULL, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
+    if (msg.message == WM_PAINT) waitForOtherMessage();
   }
   return int(msg.wParam);
 }

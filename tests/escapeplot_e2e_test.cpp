@@ -91,6 +91,18 @@ TEST_F(EscapeplotApp, RightThenLeftTurnsTheCanvasBlack) {
   EXPECT_TRUE(showsBlackCount(W * H));
 }
 
+// Waiting for a key, before the first image and after it, it sleeps.
+TEST_F(EscapeplotApp, WaitingForAKeyTakesNextToNoProcessorTime) {
+  double share = e2e::coreShare(app, 3);
+  EXPECT_LT(share, e2e::idleShareBound) << "escapeplot took " << 100 * share
+                                        << " % of a core over 3 s while it waited for its first key";
+  e2e::pressKeys(app, {"Right"});
+  ASSERT_TRUE(shows(oracleWindowImage(2)));
+  share = e2e::coreShare(app, 3);
+  EXPECT_LT(share, e2e::idleShareBound) << "escapeplot took " << 100 * share
+                                        << " % of a core over 3 s while it waited after drawing";
+}
+
 TEST_F(EscapeplotApp, ShiftedArrowActsLikeThePlainArrow) {
   e2e::pressKeys(app, {"shift+Right", "ctrl+Right"});
   EXPECT_TRUE(showsBlackCount(165865)) << "black pixels: " << countPixels(e2e::capture(app), black);

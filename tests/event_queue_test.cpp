@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "event_queue.h"
 #include "pixel_surface.h"
@@ -100,5 +104,45 @@ TEST_F(EventQueue, TerminationSignalArrivesAsACloseRequest) {
   EXPECT_FALSE(drainEvents(true));
   EXPECT_EQ(turnPeriod, 11.0);
 }
+
+// The wait ends at once for whatever nextEvent would give: a press in the
+// ring, an event pushed into SDL's own queue, a close request from a signal.
+TEST_F(EventQueue, WaitEndsForEveryKindOfWaitingEvent) {
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  waitForEvent();
+  EXPECT_TRUE(drainEvents(true));
+  EXPECT_EQ(turnPeriod, 11.0);
+
+  SDL_Event pushed = event(SDL_KEYDOWN, SDLK_RIGHT);
+  ASSERT_EQ(SDL_PushEvent(&pushed), 0);
+  waitForEvent();
+  EXPECT_TRUE(drainEvents(true));
+  EXPECT_EQ(turnPeriod, 12.0);
+
+  ASSERT_EQ(std::raise(SIGTERM), 0);
+  waitForEvent();
+  EXPECT_FALSE(drainEvents(true));
+}
+
+#ifndef _WIN32
+// A close request that a signal posts while the program sleeps in the wait
+// ends it: SDL's handler runs between two sleeps, or cuts one short. (A
+// wait that missed it would keep the test until the alarm kills it.)
+TEST_F(EventQueue, CloseRequestFromASignalEndsAWait) {
+  timer_t timer;
+  sigevent terminate{};
+  terminate.sigev_notify = SIGEV_SIGNAL;
+  terminate.sigev_signo = SIGTERM;
+  ASSERT_EQ(timer_create(CLOCK_MONOTONIC, &terminate, &timer), 0);
+  itimerspec in50ms{};
+  in50ms.it_value.tv_nsec = 50 * 1000 * 1000;
+  ASSERT_EQ(timer_settime(timer, 0, &in50ms, nullptr), 0);
+  alarm(20);
+  waitForEvent();
+  alarm(0);
+  timer_delete(timer);
+  EXPECT_FALSE(drainEvents(true)) << "the wait ended without the close request";
+}
+#endif
 
 }  // namespace

@@ -102,6 +102,14 @@ TEST_F(NgonchaosE2E, OpensA640By480WindowThatIsAllWhite) {
   EXPECT_TRUE(files().empty());
 }
 
+// Waiting on its white canvas for the first key, it sleeps.
+TEST_F(NgonchaosE2E, WaitingForAKeyTakesNextToNoProcessorTime) {
+  start();
+  const double share = e2e::coreShare(app, 3);
+  EXPECT_LT(share, e2e::idleShareBound) << "ngonchaos took " << 100 * share
+                                        << " % of a core over 3 s while it waited for its first key";
+}
+
 // Left at N = 2 is ignored: the letter after it draws the very first run of
 // the sequence, still at N = 2, and its snapshot is the only file.
 TEST_F(NgonchaosE2E, LeftAtStartChangesNothingAndWritesNothing) {

@@ -117,6 +117,13 @@ TEST_F(RuletriE2E, WindowIsNestriWithTheIconAndALeftClickPaintsTheFigure) {
   expectFigure(width(), height(), 1);
 }
 
+// Idle, its size checks wait for something that can change the size.
+TEST_F(RuletriE2E, AnIdleWindowTakesNextToNoProcessorTime) {
+  const double share = e2e::coreShare(app, 3);
+  EXPECT_LT(share, e2e::idleShareBound) << "ruletri took " << 100 * share
+                                        << " % of a core over 3 s with nothing to do";
+}
+
 TEST_F(RuletriE2E, DoubleClickRunsTwoSweeps) {
   // A small window keeps 86 sweeps quick. The 86th sweep after a reset is the
   // first to paint (width / 2, 2): after 42 double clicks it is still white,

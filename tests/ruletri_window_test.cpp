@@ -150,6 +150,39 @@ TEST_F(RuletriWindow, PaintRunsOnlyTheSizeCheck) {
   EXPECT_TRUE(fake::defaultHandled.empty());
 }
 
+// A WM_PAINT comes only when nothing else waits: after one the loop sleeps
+// until another message waits; after any other message it goes straight on.
+TEST_F(RuletriWindow, LoopSleepsAfterEachPaintOnly) {
+  fake::setClientSize(9, 6);
+  fake::queue = {message(WM_PAINT), message(WM_LBUTTONDOWN), message(WM_MOUSEMOVE), message(WM_PAINT),
+                 message(WM_CLOSE)};
+  EXPECT_EQ(runWinMain(), 0);
+  const std::vector<std::string> loop(std::find(fake::calls.begin(), fake::calls.end(), "UpdateWindow") + 1,
+                                      fake::calls.end());
+  const std::vector<std::string> expected{"platformWaitForEvent", "platformWaitForEvent", "DestroyWindow",
+                                          "PostQuitMessage"};
+  EXPECT_EQ(loop, expected);
+  EXPECT_EQ(fake::pixelCount, 24);
+}
+
+// Windows tells the window of a new size (WM_SIZE) while the loop sleeps, and
+// under Wine nothing else comes: the size is checked at once, as a WM_PAINT
+// would, once CreateWindowExA has returned the window; DefWindowProcA has
+// the message too.
+TEST_F(RuletriWindow, ANewSizeIsCheckedAtOnceOnceTheWindowExists) {
+  fake::setClientSize(9, 6);
+  mainWindow = NULL;
+  EXPECT_EQ(WndProc(fake::window(), WM_SIZE, 0, 0x00060009), 0);
+  EXPECT_EQ(gridWidth, 1500) << "the size was checked inside CreateWindowExA";
+  mainWindow = fake::window();
+  EXPECT_EQ(WndProc(fake::window(), WM_SIZE, 0, 0x00060009), 0);
+  EXPECT_EQ(gridWidth, 9);
+  EXPECT_EQ(gridHeight, 6);
+  EXPECT_EQ(grid[4][0], 1);
+  EXPECT_EQ(fake::pixelCount, 0);
+  EXPECT_EQ(fake::defaultHandled, (std::vector<UINT>{WM_SIZE, WM_SIZE}));
+}
+
 TEST_F(RuletriWindow, EveryLeftPressSweepsAndNothingElseDraws) {
   fake::setClientSize(9, 6);
   WndProc(fake::window(), WM_PAINT, 0, 0);

@@ -48,6 +48,10 @@ TEST_F(RuletriWine, WindowAppearsALeftClickPaintsAndTheCloseBoxEndsWithZero) {
   std::vector<uint32_t> before = e2e::capture(app);
   EXPECT_TRUE(e2e::waitUntil([&] { return countPixels(e2e::capture(app), white) == long(before.size()); }, 20))
       << "the client area is not plain white before the first click";
+  // Idle, its size checks wait for messages, as natively.
+  const double share = e2e::coreShare(app, 3);
+  EXPECT_LT(share, e2e::idleShareBound) << "ruletri.exe took " << 100 * share
+                                        << " % of a core over 3 s with nothing to do";
 
   e2e::click(app, 300, 300);
   std::vector<uint32_t> expected = oracleClientImage(app.width, app.height, 1);

@@ -75,6 +75,10 @@ TEST_F(WindowsProgram, EscapeplotLeftChangesNothingFirstRightShowsTheLimitTwoIma
   ASSERT_EQ(countPixels(limitTwo, black), 234495);
   e2e::pressKeys(app, {"Right"});
   EXPECT_TRUE(shows(limitTwo)) << "black pixels: " << countPixels(e2e::capture(app), black);
+  // Waiting for the next key it sleeps, as natively.
+  const double share = e2e::coreShare(app, 3);
+  EXPECT_LT(share, e2e::idleShareBound) << "escapeplot.exe took " << 100 * share
+                                        << " % of a core over 3 s while it waited for a key";
   closeEndsWithZero();
 }
 

@@ -260,6 +260,25 @@ class Browser:
         """Reads the events that have arrived without sending a command."""
         self.call("Runtime.evaluate", expression="0")
 
+    def main_thread_share(self, seconds):
+        """The share of the page's main thread taken over the next seconds:
+        its processor time (ThreadTime) and the time its tasks ran
+        (TaskDuration), each divided by the time that passed."""
+        def metrics():
+            values = self.call("Performance.getMetrics")["metrics"]
+            return {m["name"]: m["value"] for m in values}
+        self.call("Performance.enable")
+        before, start = metrics(), time.monotonic()
+        time.sleep(seconds)
+        after, passed = metrics(), time.monotonic() - start
+        return [(after[k] - before[k]) / passed for k in ("ThreadTime", "TaskDuration")]
+
+    def set_hidden(self, hidden):
+        """Hides the page, as another tab or a locked phone does, or shows it
+        again: what the page's code reads and the event it is told by."""
+        self.evaluate("Object.defineProperty(document, 'hidden', { configurable: true, get: () => %s });"
+                      " document.dispatchEvent(new Event('visibilitychange'))" % ("true" if hidden else "false"))
+
     def close(self):
         try:
             if getattr(self, "socket", None) is not None:

@@ -1,15 +1,22 @@
 // The SDL programs' loops never return to the browser, which shows a frame
 // and delivers input only between its tasks. The pages are built with
-// Asyncify and wrap five SDL calls at link time:
+// Asyncify, add the one SDL call that Emscripten's SDL lacks:
+// - SDL_WaitEvent: hands control to the browser until an event comes for the
+//   next poll (one of SDL's, or a button's press), so that a program waiting
+//   for a key costs the page nothing;
+// replace one that Emscripten's SDL writes in JavaScript:
+// - SDL_MapRGB: the same mapping (the canvas is always RGBA, little-endian),
+//   without leaving the WebAssembly module once for every point plotted;
+// and wrap five SDL calls at link time:
 // - SDL_Init: Emscripten's SDL would listen for unload, which browsers are
 //   retiring and which keeps a page out of the back/forward cache; the
 //   program is told to quit on pagehide instead, once the page is left for
 //   good (a page kept in that cache goes on where it stood when it returns);
 // - SDL_PollEvent: first returns the key presses of the page's buttons
-//   (pressKey), then SDL's own events; a poll that finds both empty hands
-//   control to the browser for a moment, unless the program has just paused
-//   in SDL_Delay;
-// - SDL_Delay: Emscripten's own, a real pause that hands control to the browser;
+//   (pressKey), then SDL's own events;
+// - SDL_Delay: Emscripten's own, a real pause that hands control to the
+//   browser, and while the page is hidden (another tab, a locked phone) it
+//   lasts until the page is shown again: an animation draws nothing unseen;
 // - SDL_SetVideoMode: the canvas starts black, as the desktop window does,
 //   and the page scales it to the room it has; only the program draws on it,
 //   so SDL's screen in memory always holds what the canvas shows, and every
@@ -58,9 +65,39 @@ EM_JS(void, tellPageProgramEnded, (), {
   if (Module.programEnded) Module.programEnded();
 });
 
-namespace {
+// Until SDL queues an event or a button is pressed (Module.wakeProgram). The
+// program goes on in a task of its own, once the event's listeners have run.
+EM_ASYNC_JS(void, waitForPageEvent, (), {
+  const events = SDL.events;
+  await new Promise(resolve => {
+    let waiting = true;
+    const wake = () => {
+      if (!waiting) return;
+      waiting = false;
+      delete events.push;
+      if (Module.wakeProgram === wake) delete Module.wakeProgram;
+      setTimeout(resolve, 0);
+    };
+    events.push = function() {
+      const length = Array.prototype.push.apply(this, arguments);
+      wake();
+      return length;
+    };
+    Module.wakeProgram = wake;
+  });
+});
 
-bool pausedSinceLastPoll = false;
+EM_JS(void, wakeProgram, (), {
+  if (Module.wakeProgram) Module.wakeProgram();
+});
+
+EM_ASYNC_JS(void, waitWhilePageHidden, (), {
+  while (document.hidden) {
+    await new Promise(resolve => document.addEventListener('visibilitychange', resolve, { once: true }));
+  }
+});
+
+namespace {
 
 // Key events made by pressKey, oldest first, in a ring.
 constexpr int pressedCapacity = 64;
@@ -98,6 +135,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int pressKey(int domKeyCode) {
   if (key == SDLK_UNKNOWN || pressedCount + 2 > pressedCapacity) return 0;
   queueKeyEvent(SDL_KEYDOWN, key);
   queueKeyEvent(SDL_KEYUP, key);
+  wakeProgram();
   return 1;
 }
 
@@ -117,17 +155,22 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
     }
     return 1;
   }
-  const int found = __real_SDL_PollEvent(event);
-  if (found == 0) {
-    if (!pausedSinceLastPoll) emscripten_sleep(0);
-    pausedSinceLastPoll = false;
-  }
-  return found;
+  return __real_SDL_PollEvent(event);
+}
+
+extern "C" Uint32 SDL_MapRGB(const SDL_PixelFormat*, Uint8 r, Uint8 g, Uint8 b) {
+  return Uint32(r) | Uint32(g) << 8 | Uint32(b) << 16 | 0xff000000u;
+}
+
+// With a null event it waits without taking the event, as SDL 1.2's does.
+extern "C" int SDL_WaitEvent(SDL_Event* event) {
+  while (!SDL_PollEvent(event)) waitForPageEvent();
+  return 1;
 }
 
 extern "C" void __wrap_SDL_Delay(Uint32 milliseconds) {
   __real_SDL_Delay(milliseconds);
-  pausedSinceLastPoll = true;
+  waitWhilePageHidden();
 }
 
 extern "C" SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {

@@ -6,7 +6,8 @@
 // - a double click arrives as two WM_LBUTTONDOWN (the class has no CS_DBLCLKS);
 // - SetPixel shows at once (the pixels go to the canvas after every message
 //   and before the loop waits).
-// The loop waits by handing control back to the browser (Asyncify).
+// The loop waits by handing control back to the browser (Asyncify) until a
+// mouse button or a new size wakes it.
 #include <emscripten.h>
 
 #include "platform.h"
@@ -16,11 +17,12 @@
 // The canvas takes the page's whole area; a new size clears the client area
 // to the class background, white (ruletri's class redraws on every resize).
 // Mouse buttons become messages with the client position in lParam, as
-// MAKELPARAM(x, y).
+// MAKELPARAM(x, y). Both wake a waiting loop (win.wake).
 EM_JS(void, attachCanvas, (const char* title), {
   document.title = UTF8ToString(title);
   const canvas = Module.canvas;
-  const win = Module.webwin = { queue: [], context: canvas.getContext('2d'), image: null, changed: false };
+  const win = Module.webwin = { queue: [], context: canvas.getContext('2d'), image: null, changed: false,
+                                wake: function() {} };
   canvas.style.cssText = 'position: fixed; left: 0; top: 0; margin: 0; background: white;';
   win.fit = function() {
     const width = Math.max(1, document.documentElement.clientWidth);
@@ -31,6 +33,7 @@ EM_JS(void, attachCanvas, (const char* title), {
     win.image = win.context.createImageData(width, height);
     win.image.data.fill(255);
     win.context.putImageData(win.image, 0, 0);
+    win.wake();
   };
   win.fit();
   window.addEventListener('resize', win.fit);
@@ -40,6 +43,7 @@ EM_JS(void, attachCanvas, (const char* title), {
     if (!messages) return;
     const lParam = ((event.offsetY & 0xFFFF) << 16) | (event.offsetX & 0xFFFF);
     win.queue.push([messages[down ? 0 : 1], 0, lParam]);
+    win.wake();
     event.preventDefault();
   }
   canvas.addEventListener('mousedown', function(event) { button(event, true); });
@@ -79,7 +83,27 @@ EM_JS(void, showCanvasPixels, (), {
   win.changed = false;
 });
 
-EM_JS(int, queuedEventCount, (), { return Module.webwin ? Module.webwin.queue.length : 0; });
+// Hands control to the browser until a mouse button is queued, the canvas
+// takes a new size, or milliseconds pass (-1: no limit); says whether
+// anything came. The loop goes on in a task of its own, after the event's.
+EM_ASYNC_JS(int, waitForCanvasEvent, (int milliseconds), {
+  const win = Module.webwin;
+  if (win && win.queue.length > 0) return 1;
+  return new Promise(resolve => {
+    let waiting = true;
+    let timer = null;
+    const wakeSoon = () => setTimeout(() => finish(1), 0);
+    const finish = came => {
+      if (!waiting) return;
+      waiting = false;
+      clearTimeout(timer);
+      if (win && win.wake === wakeSoon) win.wake = function() {};
+      resolve(came);
+    };
+    if (milliseconds >= 0) timer = setTimeout(() => finish(0), milliseconds);
+    if (win) win.wake = wakeSoon;
+  });
+});
 
 // The oldest queued browser event as message, wParam, lParam; 0 when none waits.
 EM_JS(int, takeQueuedEvent, (int32_t* fields), {
@@ -141,13 +165,7 @@ int platformNextEvent(MSG* msg) {
   return 1;
 }
 
-// The page cannot block: control goes back to the browser for a while, never
-// longer than a moment, so that the loop sees what came meanwhile.
-bool platformWaitForEvent(int milliseconds) {
-  const int longest = 5;
-  emscripten_sleep(unsigned(milliseconds < 0 || milliseconds > longest ? longest : milliseconds));
-  return queuedEventCount() > 0;
-}
+bool platformWaitForEvent(int milliseconds) { return waitForCanvasEvent(milliseconds) != 0; }
 
 // Shows every pixel set so far.
 void platformFlush() {

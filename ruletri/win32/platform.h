@@ -25,8 +25,6 @@ extern bool windowAlive;
 // Set by PostQuitMessage, taken by the next GetMessageA.
 extern bool quitPosted;
 extern int quitCode;
-// The last message handed out was an idle WM_PAINT.
-extern bool paintWasLast;
 
 bool isOurWindow(HWND hwnd);
 // WinMain as a process starts it, with no command line.
@@ -45,8 +43,8 @@ void platformDestroyWindow();
 // Takes the next platform event: 1 when one was taken (msg->hwnd is NULL when
 // it makes no message), 0 when none waits, -1 when the platform is unusable.
 int platformNextEvent(MSG* msg);
-// Waits up to milliseconds (-1: as long as it takes) for an event; says
-// whether one came.
+// Waits up to milliseconds (-1: as long as it takes) for an event (input, a
+// close request, a change of the client size); says whether one came.
 bool platformWaitForEvent(int milliseconds);
 // Shows everything painted so far.
 void platformFlush();

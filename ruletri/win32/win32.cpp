@@ -2,11 +2,13 @@
 // one top-level window, its device context, and the message loop. Where the
 // program relies on Win32 behaviour it is kept:
 // - a window is never validated, so WM_PAINT comes whenever nothing else
-//   waits; after an idle paint the loop gives input a moment first, which
-//   keeps an idle window from spinning flat out;
+//   waits;
 // - UpdateWindow sends the pending WM_PAINT of a visible window at once;
 // - DestroyWindow sends WM_DESTROY; DefWindowProcA turns WM_CLOSE into it;
-// - PostQuitMessage makes the next GetMessageA return 0 with its code.
+// - PostQuitMessage makes the next GetMessageA return 0 with its code;
+// - MsgWaitForMultipleObjectsEx, with no handles, returns once a message
+//   other than WM_PAINT waits (or the time is up): here any platform event
+//   counts, a change of the client size included.
 #include "platform.h"
 
 #include <cstring>
@@ -19,7 +21,6 @@ char className[256];
 const ATOM classAtom = 0xC000;
 const WORD iconResource = 7;
 const uintptr_t arrowCursor = 32512;
-const int idlePaintWaitMs = 5;
 }  // namespace
 
 HINSTANCE const theInstance = reinterpret_cast<HINSTANCE>(&instanceTag);
@@ -33,7 +34,6 @@ bool classRegistered = false;
 bool windowAlive = false;
 bool quitPosted = false;
 int quitCode = 0;
-bool paintWasLast = false;
 
 bool isOurWindow(HWND hwnd) { return hwnd == theWindow && windowAlive; }
 
@@ -105,7 +105,6 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
     int taken = platformNextEvent(msg);
     if (taken < 0) return -1;
     if (taken > 0) {
-      paintWasLast = false;  // after any event (a resize, say) the next paint comes at once
       if (isOurWindow(msg->hwnd)) return TRUE;
       continue;
     }
@@ -113,11 +112,9 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND, UINT, UINT) {
       platformWaitForEvent(-1);
       continue;
     }
-    if (paintWasLast && platformWaitForEvent(idlePaintWaitMs)) continue;
     *msg = MSG{};
     msg->hwnd = theWindow;
     msg->message = WM_PAINT;
-    paintWasLast = true;
     return TRUE;
   }
 }
@@ -149,4 +146,12 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
 void WINAPI PostQuitMessage(int exitCode) {
   quitPosted = true;
   quitCode = exitCode;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milliseconds, DWORD, DWORD) {
+  if (count != 0) return WAIT_FAILED;
+  if (quitPosted) return WAIT_OBJECT_0;
+  platformFlush();
+  const bool came = platformWaitForEvent(milliseconds == INFINITE ? -1 : int(milliseconds));
+  return came ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }

@@ -25,6 +25,7 @@ typedef intptr_t LRESULT;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef void* LPVOID;
+typedef void* HANDLE;
 
 // Handles are distinct opaque pointer types, as in windows.h.
 #define XWIN_HANDLE(name) \
@@ -99,6 +100,7 @@ struct WNDCLASSEXA {
 #define SW_SHOWDEFAULT 10
 
 #define WM_DESTROY 0x0002
+#define WM_SIZE 0x0005
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
@@ -111,6 +113,15 @@ struct WNDCLASSEXA {
 #define WM_RBUTTONUP 0x0205
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
+
+// What MsgWaitForMultipleObjectsEx waits for, and what it answers.
+#define QS_PAINT 0x0020
+#define QS_ALLINPUT 0x04FF
+#define MWMO_INPUTAVAILABLE 0x0004
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
+#define WAIT_FAILED 0xFFFFFFFF
 
 #define MB_OK 0x00000000L
 #define MB_ICONEXCLAMATION 0x00000030L
@@ -131,6 +142,8 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI DestroyWindow(HWND window);
 void WINAPI PostQuitMessage(int exitCode);
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds,
+                                         DWORD wakeMask, DWORD flags);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 BOOL WINAPI GetClientRect(HWND window, RECT* rect);
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour);

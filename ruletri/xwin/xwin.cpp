@@ -143,8 +143,10 @@ void flushOutput() {
   XFlush(display);
 }
 
+// Flushing may read events into Xlib's queue, where poll cannot see them.
 bool waitForEvent(long milliseconds) {
   flushOutput();
+  if (XEventsQueued(display, QueuedAlready) > 0) return true;
   pollfd pfd{ConnectionNumber(display), POLLIN, 0};
   return poll(&pfd, 1, int(milliseconds)) > 0;
 }

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -309,6 +311,27 @@ void kill(App& app) {
     waitpid(app.pid, nullptr, 0);
   }
   app.pid = -1;
+}
+
+double cpuSeconds(const App& app) {
+  const std::string tasks = "/proc/" + std::to_string(app.pid) + "/task";
+  DIR* dir = opendir(tasks.c_str());
+  if (dir == nullptr) return 0;
+  double seconds = 0;
+  while (dirent* entry = readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;
+    std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
+    double nanoseconds = 0;
+    if (stat >> nanoseconds) seconds += nanoseconds / 1e9;
+  }
+  closedir(dir);
+  return seconds;
+}
+
+double coreShare(const App& app, double seconds) {
+  const double start = now(), used = cpuSeconds(app);
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  return (cpuSeconds(app) - used) / (now() - start);
 }
 
 int runToExit(const Launch& how, double seconds) {

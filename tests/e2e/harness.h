@@ -71,6 +71,17 @@ bool running(App& app);
 // Kills the program if it still runs. Safe to call twice.
 void kill(App& app);
 
+// Processor time the program's process has taken so far, all its threads
+// together, in seconds (the scheduler's count, to the nanosecond).
+double cpuSeconds(const App& app);
+// The share of one core the program takes over the next seconds of waiting:
+// its processor time then divided by the time that passed.
+double coreShare(const App& app, double seconds);
+// The most a program waiting for input may take: a tenth of a core, far above
+// what its sleeping costs even on a busy machine, far below a loop that polls
+// without pausing (which takes a whole core when it can).
+constexpr double idleShareBound = 0.1;
+
 // Runs a program that is expected to end by itself (a start-up failure, say)
 // and returns its exit status, or -1 when it still runs after the timeout.
 int runToExit(const Launch& how, double seconds);

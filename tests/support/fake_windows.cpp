@@ -71,7 +71,6 @@ void resetAll() {
   win32::windowAlive = false;
   win32::quitPosted = false;
   win32::quitCode = 0;
-  win32::paintWasLast = false;
 }
 
 void setClientSize(int width, int height) { clientRect = RECT{0, 0, width, height}; }
@@ -108,7 +107,11 @@ int platformNextEvent(MSG* msg) {
   return 1;
 }
 
-bool platformWaitForEvent(int) { return false; }
+// The loop's sleeps are recorded among the window calls; nothing ever comes.
+bool platformWaitForEvent(int) {
+  calls.push_back("platformWaitForEvent");
+  return false;
+}
 
 void platformFlush() {}
 

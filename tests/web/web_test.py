@@ -20,6 +20,11 @@ PAGES = ORACLE = TETRACHAOS_FRAMES = None
 WHITE = b"\xff\xff\xff\xff"
 TOOLS = os.environ.get("WEB_TOOLS", "")
 APP_PAGES = ("index", "escapeplot", "ngonchaos", "tetrachaos", "ruletri")
+# The most of its main thread's processor time a page may take while its
+# program waits: far above what waiting costs, below a program that hands
+# control to the browser for a moment on every turn of its loop (which takes
+# several per cent even on a quiet machine).
+IDLE_SHARE = 0.01
 
 
 class Page(unittest.TestCase):
@@ -195,6 +200,23 @@ class Tetrachaos(Page):
         wait_for(started_again, what="tetrachaos to start again")
         first = wait_for(frame, what="one of the first frames again")
 
+    def test_a_hidden_page_draws_nothing_and_carries_on_when_shown(self):
+        self.open("tetrachaos.html", 1000, 600)
+        shown = self.browser.evaluate(self.CANVAS_HASH)
+        wait_for(lambda: self.browser.evaluate(self.CANVAS_HASH) != shown, what="a new frame")
+        self.browser.set_hidden(True)
+        last = [None]
+
+        def still():
+            before, last[0] = last[0], self.browser.evaluate(self.CANVAS_HASH)
+            return before == last[0]
+        wait_for(still, what="the frames to stop")
+        share = self.browser.main_thread_share(3)[0]
+        self.assertLess(share, IDLE_SHARE, "the hidden page took %.1f %% of its main thread" % (100 * share))
+        self.assertEqual(self.browser.evaluate(self.CANVAS_HASH), last[0], "a frame was drawn while hidden")
+        self.browser.set_hidden(False)
+        wait_for(lambda: self.browser.evaluate(self.CANVAS_HASH) != last[0], what="a new frame once shown")
+
 
 class Ruletri(Page):
     def expect_figure(self, width, height, sweeps):
@@ -214,6 +236,23 @@ class Ruletri(Page):
         for _ in range(43):
             self.browser.click(10, 10, count=2)
         self.expect_figure(501, 300, 86)
+
+class Idle(Page):
+    def test_a_program_waiting_for_input_leaves_the_main_thread_alone(self):
+        self.browser = Browser(PAGES)
+        self.addCleanup(self.browser.close)
+        for page, waiting in (("escapeplot", "after its first image"), ("ngonchaos", "on its white canvas"),
+                              ("ruletri", "with nothing to do")):
+            with self.subTest(page=page):
+                self.browser.open(page + ".html")
+                self.wait_program(page)
+                if page == "escapeplot":
+                    self.browser.key("ArrowRight")
+                    self.wait_canvas(lambda rgba: black_pixels(rgba) == 234495, "limit 2")
+                share = self.browser.main_thread_share(4)[0]
+                self.assertLess(share, IDLE_SHARE, "%s took %.1f %% of the page's main thread over 4 s, waiting %s"
+                                % (page, 100 * share, waiting))
+
 
 class Layout(Page):
     # Whether the page is wider than its viewport, which controls are smaller
