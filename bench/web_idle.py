@@ -13,7 +13,7 @@ import sys
 import time
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(root, "tests", "web"))
+sys.path.insert(0, os.path.join(root, "tools"))
 from chromium import Browser, black_pixels, wait_for  # noqa: E402
 from web_test import CANVAS_HASH  # noqa: E402
 
