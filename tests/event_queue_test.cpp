@@ -4,14 +4,16 @@
 // drainEvents stands for the loops (its keys only change a number).
 #include <gtest/gtest.h>
 
-#include <SDL_syswm.h>
-
 #include <csignal>
 #include <vector>
 
 #include "event_queue.h"
 #include "pixel_surface.h"
 #include "tetrachaos.h"
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <SDL_syswm.h>
+#endif
 
 namespace {
 
@@ -27,30 +29,6 @@ SDL_Event event(Uint8 type, SDLKey key = SDLK_UNKNOWN, int mod = KMOD_NONE) {
 // What SDL does with an event it pumps: hands it to the filter, keeping it
 // itself only when the filter answers 1.
 void pump(const SDL_Event& e) { ASSERT_EQ(SDL_GetEventFilter()(&e), 0) << "SDL would keep its own copy"; }
-
-// The raw X events SDL 1.2 over SDL 2 hands the filter before its own: a
-// press of key code 114 (Right) and its release, and a press of 113 (Left).
-SDL_Event xKey(int type, unsigned keycode) {
-  static std::vector<SDL_SysWMmsg> messages(64);
-  static size_t next = 0;
-  SDL_SysWMmsg& msg = messages[next++ % messages.size()];
-  msg = SDL_SysWMmsg{};
-  msg.subsystem = SDL_SYSWM_X11;
-  msg.event.xevent.type = type;
-  msg.event.xevent.xkey.keycode = keycode;
-  SDL_Event e{};
-  e.type = SDL_SYSWMEVENT;
-  e.syswm.msg = &msg;
-  return e;
-}
-
-std::vector<SDLKey> readPresses() {
-  std::vector<SDLKey> keys;
-  for (SDL_Event e; nextEvent(&e);) {
-    if (e.type == SDL_KEYDOWN) keys.push_back(e.key.keysym.sym);
-  }
-  return keys;
-}
 
 bool sdlQueueEmpty() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_ALLEVENTS) == 0; }
 
@@ -128,6 +106,32 @@ TEST_F(EventQueue, TerminationSignalArrivesAsACloseRequest) {
   EXPECT_EQ(turnPeriod, 11.0);
 }
 
+// SDL 1.2 over SDL 2 on X11 only (pixel/merged_presses.h).
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The raw X events SDL 1.2 over SDL 2 hands the filter before its own: a
+// press of key code 114 (Right) and its release, and a press of 113 (Left).
+SDL_Event xKey(int type, unsigned keycode) {
+  static std::vector<SDL_SysWMmsg> messages(64);
+  static size_t next = 0;
+  SDL_SysWMmsg& msg = messages[next++ % messages.size()];
+  msg = SDL_SysWMmsg{};
+  msg.subsystem = SDL_SYSWM_X11;
+  msg.event.xevent.type = type;
+  msg.event.xevent.xkey.keycode = keycode;
+  SDL_Event e{};
+  e.type = SDL_SYSWMEVENT;
+  e.syswm.msg = &msg;
+  return e;
+}
+
+std::vector<SDLKey> readPresses() {
+  std::vector<SDLKey> keys;
+  for (SDL_Event e; nextEvent(&e);) {
+    if (e.type == SDL_KEYDOWN) keys.push_back(e.key.keysym.sym);
+  }
+  return keys;
+}
+
 // A burst of Right, Right, Right, Left, Right as SDL 2 under sdl12-compat
 // makes of it: each release followed by a press of its key within a
 // millisecond is taken for auto-repeat, its release and that press vanish
@@ -170,5 +174,6 @@ TEST_F(EventQueue, AHeldKeyDoesNotRepeat) {
   pump(xKey(KeyRelease, 9));
   EXPECT_EQ(readPresses(), std::vector<SDLKey>{SDLK_RIGHT});
 }
+#endif
 
 }  // namespace
