@@ -20,7 +20,7 @@ CMAKE_FLAGS ?=
 PREFIX  ?= /usr/local
 RELEASE ?= trixie
 # The newest tarball make dist left.
-DIST_TARBALL = $(firstword $(shell ls -t fractals-*.tar.gz 2>/dev/null))
+DIST_TARBALL = $(firstword $(shell ls -t build/fractals-*.tar.gz 2>/dev/null))
 
 .PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve reproducible test-release test-dist clean
 
