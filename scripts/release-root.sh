@@ -59,14 +59,15 @@ while read -r kind uri; do
 done < <(scripts/apt-mirror.sh)
 
 # The cache is bound over the root's own archive folder while apt works, and
-# nothing is emptied from it at the end.
+# nothing is emptied from it at the end. A root lives for one run: dpkg
+# need not sync each file it writes, here or later inside it.
 bind_cache='mkdir -p "$1/var/cache/apt/archives" && mount --bind '"'$cache'"' "$1/var/cache/apt/archives"'
 echo "Making a fresh $release root in $root ..."
 start=$SECONDS
 unshare --mount --propagation private -- mmdebstrap --quiet --mode=root --variant=apt \
   --keyring=/usr/share/keyrings/debian-archive-keyring.gpg \
   ${include:+--include="$include"} \
-  --skip=download/empty --skip=essential/unlink \
+  --skip=download/empty --skip=essential/unlink --dpkgopt=force-unsafe-io \
   --setup-hook="$bind_cache" \
   --customize-hook='umount "$1/var/cache/apt/archives"' \
   "$release" "$root" "${mirrors[@]}"
