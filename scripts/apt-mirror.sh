@@ -4,17 +4,19 @@
 #   archive URI    where the releases and their -updates are
 #   security URI   where the -security suites are (when apt names one)
 # Other scripts build their own apt sources for any Debian release from these,
-# so no archive's address is written anywhere in the project.
+# so no archive's address is written anywhere in the project. APT_ETC names
+# another folder to read than /etc/apt.
 set -euo pipefail
+etc=${APT_ETC:-/etc/apt}
 
 # "URI SUITE" for every enabled binary entry.
 entries() {
   local list
-  for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  for list in "$etc/sources.list" "$etc"/sources.list.d/*.list; do
     [[ -f $list ]] || continue
     sed -n 's/^[[:space:]]*deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\)[[:space:]]\+\([^[:space:]]\+\).*/\2 \3/p' "$list"
   done
-  for list in /etc/apt/sources.list.d/*.sources; do
+  for list in "$etc"/sources.list.d/*.sources; do
     [[ -f $list ]] || continue
     awk 'BEGIN { RS = "" }
          /(^|\n)Types:[^\n]*deb([ \t\n]|$)/ && !/(^|\n)Enabled:[ \t]*no/ {
@@ -41,7 +43,7 @@ while read -r uri suite; do
 done < <(entries)
 
 if [[ -z $archive ]]; then
-  echo "$0: apt names no Debian archive in /etc/apt/sources.list or /etc/apt/sources.list.d/" >&2
+  echo "$0: apt names no Debian archive in $etc/sources.list or $etc/sources.list.d/" >&2
   exit 1
 fi
 echo "archive $archive"
