@@ -62,13 +62,18 @@ done < <(scripts/apt-mirror.sh)
 # nothing is emptied from it at the end. A root lives for one run: dpkg
 # need not sync each file it writes, here or later inside it.
 bind_cache='mkdir -p "$1/var/cache/apt/archives" && mount --bind '"'$cache'"' "$1/var/cache/apt/archives"'
+# A machine that reaches the network through a TLS-inspecting proxy trusts
+# its certificate authority as a locally added one; the root gets the same
+# ones before any package is installed, so that ca-certificates takes them in
+# (npm needs them there as here).
+local_cas='mkdir -p "$1/usr/local/share/ca-certificates" && cp -a /usr/local/share/ca-certificates/. "$1/usr/local/share/ca-certificates/" 2>/dev/null || true'
 echo "Making a fresh $release root in $root ..."
 start=$SECONDS
 unshare --mount --propagation private -- mmdebstrap --quiet --mode=root --variant=apt \
   --keyring=/usr/share/keyrings/debian-archive-keyring.gpg \
   ${include:+--include="$include"} \
   --skip=download/empty --skip=essential/unlink --dpkgopt=force-unsafe-io \
-  --setup-hook="$bind_cache" \
+  --setup-hook="$bind_cache" --setup-hook="$local_cas" \
   --customize-hook='umount "$1/var/cache/apt/archives"' \
   "$release" "$root" "${mirrors[@]}"
 echo "The root took $((SECONDS - start)) s."
