@@ -77,9 +77,10 @@ web-serve: web
 reproducible: deps
 	@scripts/reproducible.sh
 
-# A new user's machine: apt, git, make and a desktop's X server.
+# A new user's machine: apt, git, make and a desktop's X server. CMAKE_FLAGS
+# is passed on to make test there.
 test-release:
-	scripts/release-root.sh --include git,make,xvfb,xauth --clone $(RELEASE) make test
+	scripts/release-root.sh --include git,make,xvfb,xauth --clone $(RELEASE) make test CMAKE_FLAGS="$(CMAKE_FLAGS)"
 
 test-dist: dist
 	scripts/release-root.sh --include "$$(scripts/install-deps.sh --list build | paste -sd,)" \
