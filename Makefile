@@ -11,13 +11,18 @@
 # make web                  the four programs as web pages in build/web/pages/
 # make web-serve            serve those pages on 127.0.0.1
 # make reproducible         build the packages and pages twice, in two clones that differ in all that must not matter, and compare
+# make test-release [RELEASE=trixie]  make test in a fresh minimal root of a Debian release (git, make and X only to start with)
+# make test-dist [RELEASE=trixie]     the packager's build of the make dist tarball in a fresh root: build packages only, no network
 
 PROGRAM ?= tetrachaos
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX  ?= /usr/local
+RELEASE ?= trixie
+# The newest tarball make dist left.
+DIST_TARBALL = $(firstword $(shell ls -t build/fractals-*.tar.gz 2>/dev/null))
 
-.PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve reproducible clean
+.PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve reproducible test-release test-dist clean
 
 all: build
 
@@ -72,5 +77,15 @@ web-serve: web
 reproducible: deps
 	@scripts/reproducible.sh
 
+# A new user's machine: apt, git, make and a desktop's X server. CMAKE_FLAGS
+# is passed on to make test there.
+test-release:
+	scripts/release-root.sh --include git,make,xvfb,xauth --clone $(RELEASE) make test CMAKE_FLAGS="$(CMAKE_FLAGS)"
+
+test-dist: dist
+	scripts/release-root.sh --include "$$(scripts/install-deps.sh --list build | paste -sd,)" \
+	  --copy "$(DIST_TARBALL)" --copy scripts/packager-build.sh --offline \
+	  $(RELEASE) ./packager-build.sh "$(notdir $(DIST_TARBALL))"
+
 clean:
-	rm -rf build build-asan build-run build-reproducible
+	rm -rf build build-asan build-run build-reproducible build-release

@@ -1,5 +1,7 @@
 #include "event_queue.h"
 
+#include "merged_presses.h"
+
 #include <array>
 #include <atomic>
 #include <csignal>
@@ -34,19 +36,17 @@ void startEventQueue() {
   eventsRead = eventsWritten.load();
   droppedEvents = 0;
   interruptingQuit = 0;
+  resetMergedPresses();
 #ifndef __EMSCRIPTEN__
   SDL_SetEventFilter(queueEvent);
+  watchMergedPresses();
 #endif
 }
 
-int queueEvent(const SDL_Event* event) {
+namespace {
+
+void keep(const SDL_Event* event) {
   const bool quit = event->type == SDL_QUIT;
-  if (!quit && event->type != SDL_KEYDOWN) return 0;
-  if (filtering) {
-    if (quit) interruptingQuit = 1;
-    return 0;
-  }
-  filtering = 1;
   const unsigned next = eventsWritten;
   const unsigned room = quit ? eventQueueSize : eventQueueSize - 1;
   if (next - eventsRead < room) {
@@ -55,6 +55,21 @@ int queueEvent(const SDL_Event* event) {
   } else {
     ++droppedEvents;
   }
+}
+
+}  // namespace
+
+int queueEvent(const SDL_Event* event) {
+  const bool quit = event->type == SDL_QUIT;
+  if (!quit && event->type != SDL_KEYDOWN && event->type != SDL_SYSWMEVENT) return 0;
+  if (filtering) {
+    if (quit) interruptingQuit = 1;
+    return 0;
+  }
+  filtering = 1;
+  SDL_Event merged;
+  if (recoverMergedPress(event, &merged)) keep(&merged);
+  if (event->type != SDL_SYSWMEVENT) keep(event);
   filtering = 0;
   return 0;
 }

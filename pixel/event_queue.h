@@ -24,7 +24,8 @@ extern long droppedEvents;
 // window opens.
 void startEventQueue();
 
-// SDL's event filter: keeps SDL_KEYDOWN and SDL_QUIT, ignores every other
+// SDL's event filter: keeps SDL_KEYDOWN and SDL_QUIT, puts back the presses
+// SDL 1.2 over SDL 2 merged away (merged_presses.h), ignores every other
 // event, and always returns 0 so that SDL keeps none of them itself.
 int queueEvent(const SDL_Event* event);
 

@@ -9,7 +9,7 @@ set -euo pipefail
 # The Linux programs alone (make run).
 run_packages=(
   cmake g++ make pkg-config
-  libsdl1.2-dev libx11-dev
+  libsdl1.2-dev libx11-dev libpng-dev
 )
 # The rest: tests, benchmarks, screenshots, the Windows and web builds, packaging.
 more_packages=(
@@ -18,9 +18,10 @@ more_packages=(
   xvfb xdotool x11-utils imagemagick
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev googletest
-  libpng-dev file lintian desktop-file-utils appstream groff-base nsis
+  file lintian desktop-file-utils appstream groff-base nsis
   emscripten nodejs chromium python3-websocket
   diffoscope-minimal disorderfs
+  mmdebstrap
 )
 # The arm64 cross build and its tests under qemu-user: arm64 libraries from
 # Debian's multiarch packages, installed beside the amd64 ones (SDL's -dev

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # SDL 1.2 for the Windows build, from Debian's own source package libsdl1.2
-# (with Debian's patches, security fixes included). Everything happens below
-# DIR, inside the build tree; the machine's apt configuration is only read.
+# (with Debian's patches, security fixes included) of one exact version, so
+# that the Windows programs are the same bytes whichever release builds them.
+# Everything happens below DIR, inside the build tree; the machine's apt
+# configuration only names the archive.
 #
-#   windows-sdl.sh fetch DIR   apt-get source into DIR/source (once)
+#   windows-sdl.sh fetch DIR   download, check and unpack the source into DIR/source (once)
 #   windows-sdl.sh build DIR   fetch if needed, then build SDL.dll into DIR/prefix (once)
 #
 # Each step renames its result into place only when it is complete, so an
@@ -19,42 +21,37 @@ fail() {
   exit 1
 }
 
-# deb-src entries with the addresses and suites of the machine's own deb entries.
-write_source_list() {
-  local apt=$1
-  : >"$apt/sources.list"
-  local list
-  for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [[ -f $list ]] || continue
-    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$list" >>"$apt/sources.list"
-  done
-  for list in /etc/apt/sources.list.d/*.sources; do
-    [[ -f $list ]] || continue
-    # deb822: each stanza that offers binary packages offers the sources too.
-    awk 'BEGIN { RS = ""; ORS = "\n\n" }
-         /(^|\n)Types:[^\n]*deb([ \t\n]|$)/ && !/(^|\n)Enabled:[ \t]*no/ {
-           sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$list" >"$apt/sources.list.d/$(basename "$list")"
-  done
+# Pool path and .dsc of the one source built on every machine, whatever its
+# release: Debian 12's, which the archive keeps (Debian 13 has no libsdl1.2
+# source at all). The .dsc's own hash is pinned here; it lists the hashes of
+# the files it is made of.
+pool=pool/main/libs/$package
+dsc=${package}_1.2.15+dfsg2-8.dsc
+dsc_sha256=ff6cf187235703226f91af9d636255c5d7141bf1a693aa37293ceeb11430cc33
+
+# Downloads URI into FILE with apt's own fetcher, which checks the hash.
+download() {
+  /usr/lib/apt/apt-helper download-file "$1" "$2" "SHA256:$3" >>"$dir/fetch.log" 2>&1 ||
+    fail "Could not fetch $1 with its pinned checksum (see $dir/fetch.log); the Windows build needs it: retry with network access by running make test again."
 }
 
 fetch() {
   [[ -d $dir/source ]] && return 0
-  local apt=$dir/apt work=$dir/fetch.partial
-  rm -rf "$apt" "$work"
-  mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/cache/archives/partial" "$work"
-  write_source_list "$apt"
-  local options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d"
-    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o "APT::Sandbox::User=$(id -un)")
-  # A source that offers no source index fails its part of the update;
-  # whether libsdl1.2 can be had is decided by the download itself.
-  apt-get "${options[@]}" -q update >"$dir/fetch.log" 2>&1 || true
-  if ! (cd "$work" && apt-get "${options[@]}" -q source "$package") >>"$dir/fetch.log" 2>&1; then
-    fail "Could not fetch Debian's source package $package with apt-get source (see $dir/fetch.log); the Windows build needs it: retry with network access by running make test again."
-  fi
-  local unpacked
-  unpacked=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n1)
-  [[ -n $unpacked && -x $unpacked/configure ]] || fail "apt-get source $package gave no unpacked source tree (see $dir/fetch.log)."
-  mv "$unpacked" "$dir/source"
+  local work=$dir/fetch.partial archive
+  rm -rf "$work"
+  mkdir -p "$work"
+  : >"$dir/fetch.log"
+  archive=$("$(dirname "$0")/apt-mirror.sh" | sed -n 's/^archive //p')
+  download "$archive/$pool/$dsc" "$work/$dsc" "$dsc_sha256"
+  local sum size file
+  while read -r sum size file; do
+    download "$archive/$pool/$file" "$work/$file" "$sum"
+  done < <(sed -n '/^Checksums-Sha256:/,/^[^ ]/{/^ /p}' "$work/$dsc")
+  # The files are checked already: the .dsc's signature needs no keyring here.
+  (cd "$work" && dpkg-source --no-check -x "$dsc" unpacked) >>"$dir/fetch.log" 2>&1 ||
+    fail "dpkg-source could not unpack $dsc (see $dir/fetch.log)."
+  [[ -x $work/unpacked/configure ]] || fail "$dsc gave no unpacked source tree (see $dir/fetch.log)."
+  mv "$work/unpacked" "$dir/source"
   rm -rf "$work"
 }
 

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <ctime>
+#include <vector>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -13,6 +14,10 @@
 #include "event_queue.h"
 #include "pixel_surface.h"
 #include "tetrachaos.h"
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <SDL_syswm.h>
+#endif
 
 namespace {
 
@@ -142,6 +147,76 @@ TEST_F(EventQueue, CloseRequestFromASignalEndsAWait) {
   alarm(0);
   timer_delete(timer);
   EXPECT_FALSE(drainEvents(true)) << "the wait ended without the close request";
+}
+#endif
+
+// SDL 1.2 over SDL 2 on X11 only (pixel/merged_presses.h).
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The raw X events SDL 1.2 over SDL 2 hands the filter before its own: a
+// press of key code 114 (Right) and its release, and a press of 113 (Left).
+SDL_Event xKey(int type, unsigned keycode) {
+  static std::vector<SDL_SysWMmsg> messages(64);
+  static size_t next = 0;
+  SDL_SysWMmsg& msg = messages[next++ % messages.size()];
+  msg = SDL_SysWMmsg{};
+  msg.subsystem = SDL_SYSWM_X11;
+  msg.event.xevent.type = type;
+  msg.event.xevent.xkey.keycode = keycode;
+  SDL_Event e{};
+  e.type = SDL_SYSWMEVENT;
+  e.syswm.msg = &msg;
+  return e;
+}
+
+std::vector<SDLKey> readPresses() {
+  std::vector<SDLKey> keys;
+  for (SDL_Event e; nextEvent(&e);) {
+    if (e.type == SDL_KEYDOWN) keys.push_back(e.key.keysym.sym);
+  }
+  return keys;
+}
+
+// A burst of Right, Right, Right, Left, Right as SDL 2 under sdl12-compat
+// makes of it: each release followed by a press of its key within a
+// millisecond is taken for auto-repeat, its release and that press vanish
+// (the X events still come), and only the first Right and the Left arrive as
+// SDL_KEYDOWN. Every press the X server delivered is read back, in order.
+TEST_F(EventQueue, PressesMergedAsAutoRepeatComeBack) {
+  pump(xKey(KeyPress, 114));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  pump(xKey(KeyRelease, 114));
+  pump(xKey(KeyPress, 114));
+  pump(xKey(KeyRelease, 114));
+  pump(xKey(KeyPress, 114));
+  pump(xKey(KeyRelease, 114));
+  pump(xKey(KeyPress, 113));
+  pump(event(SDL_KEYDOWN, SDLK_LEFT));
+  pump(event(SDL_KEYDOWN, SDLK_UNKNOWN));  // text input, no key of its own
+  pump(xKey(KeyRelease, 113));
+  pump(event(SDL_KEYUP, SDLK_LEFT));
+  pump(xKey(KeyPress, 114));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  pump(xKey(KeyRelease, 114));
+  pump(event(SDL_KEYUP, SDLK_RIGHT));
+  ASSERT_TRUE(sdlQueueEmpty());
+  EXPECT_EQ(readPresses(), (std::vector<SDLKey>{SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT, SDLK_LEFT, SDLK_UNKNOWN,
+                                                 SDLK_RIGHT}));
+}
+
+// A held key: the X server repeats the press with no release between, SDL
+// marks them repeats and drops them, and so must the queue, as SDL 1.2 does
+// with key repeat off. A press the queue never saw arrive (no SDL_KEYDOWN
+// ever) is not made up either.
+TEST_F(EventQueue, AHeldKeyDoesNotRepeat) {
+  pump(xKey(KeyPress, 114));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  for (int i = 0; i < 20; ++i) pump(xKey(KeyPress, 114));
+  pump(xKey(KeyRelease, 114));
+  pump(xKey(KeyPress, 9));
+  pump(xKey(KeyRelease, 9));
+  pump(xKey(KeyPress, 9));
+  pump(xKey(KeyRelease, 9));
+  EXPECT_EQ(readPresses(), std::vector<SDLKey>{SDLK_RIGHT});
 }
 #endif
 

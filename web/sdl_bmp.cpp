@@ -75,7 +75,15 @@ extern "C" SDL_RWops* SDL_RWFromFile(const char* name, const char* mode) {
   return stream;
 }
 
-extern "C" SDL_RWops* SDL_RWFromFP(void* file, SDL_bool closesFile) {
+// SDL_rwops.h takes the stream as a FILE* where its SDL_config.h says there is
+// stdio.h (Emscripten 3.1.69), else as a void* (3.1.6).
+#ifdef HAVE_STDIO_H
+using StdioStream = FILE*;
+#else
+using StdioStream = void*;
+#endif
+
+extern "C" SDL_RWops* SDL_RWFromFP(StdioStream file, SDL_bool closesFile) {
   return file != nullptr ? streamOver(static_cast<FILE*>(file), closesFile) : nullptr;
 }
 

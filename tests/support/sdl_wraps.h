@@ -1,5 +1,6 @@
-// SDL calls seen through the linker (-Wl,--wrap): a test counts flips and can
-// make the surface lock or the video mode fail. Link a test with
+// SDL calls seen through the linker (-Wl,--wrap): a test counts flips and
+// locks, can make the surface lock or the video mode fail, and gets SDL 1.2's
+// lock and unlock on either SDL 1.2 (sdl_wraps.cpp). Link a test with
 // `wrap_sdl_calls(target)` to use them.
 #pragma once
 
