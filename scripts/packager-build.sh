@@ -40,16 +40,22 @@ cmake --build b -j "$jobs"
 step testing
 tests=0
 xvfb-run -a ctest --test-dir b -j "$jobs" --output-on-failure 2>&1 | tee "$work/ctest.log" || tests=$?
-# What each skipped test said: its reason.
-skipped=$(sed -n 's/^ *[0-9]* - \(.*\) (Skipped)$/\1/p' "$work/ctest.log")
+# Each skipped test with its reason: a GoogleTest case's is the line after
+# its "Skipped", any other test's is its first line of output.
+skipped=$(sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (Skipped)$/\1/p' "$work/ctest.log")
 if [[ -n $skipped ]]; then
   echo "Skipped, each with its reason:"
   awk -v names="$skipped" '
     BEGIN { n = split(names, list, "\n"); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
-    /^[0-9]+\/[0-9]+ Test: / { name = $3; next }
-    /^Output:$/ { getline; output = 1; next }
-    /^<end of output>$/ { output = 0; next }
-    output && (name in wanted) && NF { print "  " name ": " $0 }' b/Testing/Temporary/LastTest.log
+    /^[0-9]+\/[0-9]+ Test: / { name = substr($0, index($0, "Test: ") + 6); next }
+    /^Output:$/ { getline; output = 1; reason = ""; first = ""; after = 0; next }
+    /^<end of output>$/ {
+      if (name in wanted) print "  " name ": " (reason != "" ? reason : first)
+      output = 0; next
+    }
+    output && after { reason = $0; after = 0 }
+    output && /: Skipped$/ { after = 1 }
+    output && first == "" && NF { first = $0 }' b/Testing/Temporary/LastTest.log
 fi
 [[ $tests -eq 0 ]] || { echo "packager-build: tests failed (log: $work/ctest.log)"; exit 1; }
 
