@@ -7,7 +7,7 @@
 # make screenshots          remake the README pictures under docs/
 # make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
 # make uninstall            remove what the last make install put there
-# make dist                 the release tarball build/fractals-VERSION.tar.gz of the commit checked out
+# make dist                 the release tarball fractals-VERSION.tar.gz of the commit checked out
 # make package              build the Debian package (and the Windows installer and zip) into build/, and their SHA256SUMS
 # make web                  the four programs as web pages in build/web/pages/
 # make web-serve            serve those pages on 127.0.0.1
@@ -65,7 +65,7 @@ package: build
 	@scripts/package-sums.sh build
 
 dist:
-	@scripts/dist.sh build
+	@scripts/dist.sh
 
 web: deps
 	@scripts/build-web.sh build/web

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # make dist: the release tarball of the commit checked out here,
-# OUT/fractals-VERSION.tar.gz (OUT is build/ by default), for building,
-# testing and installing with no git and no network (scripts/packager-build.sh
-# builds one as a distribution would). It holds every file git tracks at that
-# commit under fractals-VERSION/, and source-date-epoch, the commit's time,
-# which a build of the tarball takes for the packages' date
-# (scripts/source-date.sh).
+# OUT/fractals-VERSION.tar.gz (OUT is the top of the checkout by default),
+# for building, testing and installing with no git and no network
+# (scripts/packager-build.sh builds one as a distribution would). It holds
+# every file git tracks at that commit under fractals-VERSION/, and
+# source-date-epoch, the commit's time, which a build of the tarball takes
+# for the packages' date (scripts/source-date.sh).
 #
 # The same commit gives the same bytes, whoever makes it, wherever and
 # whenever: every entry carries the commit's time and belongs to root (0/0),
@@ -14,7 +14,7 @@
 #   scripts/dist.sh [OUT]
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$source_dir/build}
+out=${1:-$source_dir}
 cd "$source_dir"
 [[ -e .git ]] || { echo "make dist packs a commit of a git checkout; $source_dir is none" >&2; exit 1; }
 
