@@ -6,7 +6,8 @@
 #   scripts/install-deps.sh build    what a packager's build needs: the Linux programs and
 #                                    every test of theirs, offline (the Windows, arm64 and
 #                                    web parts are left out, each saying so)
-#   scripts/install-deps.sh --list [run|build|all]   prints the packages, one a line, and installs nothing
+#   scripts/install-deps.sh --list [run|build|arm64|all]   prints the packages, one a line, and installs nothing
+#   scripts/install-deps.sh --missing [run|build|arm64|all]   prints those not installed, and installs nothing
 # On a machine without apt it says what the build needs by pkg-config
 # module and tool, and fails when any of it is missing.
 set -euo pipefail
@@ -42,16 +43,17 @@ arm64_packages=(
   libgtest-dev:arm64 libbenchmark-dev:arm64
 )
 
-list=false
-if [[ "${1:-}" == --list ]]; then
-  list=true
-  shift
-fi
+list=false missing_only=false
+case "${1:-}" in
+  --list) list=true; shift ;;
+  --missing) missing_only=true; shift ;;
+esac
 case "${1:-all}" in
   run) packages=("${run_packages[@]}") ;;
   build) packages=("${run_packages[@]}" "${build_packages[@]}") ;;
+  arm64) packages=("${arm64_packages[@]}") ;;
   all) packages=("${run_packages[@]}" "${build_packages[@]}" "${more_packages[@]}" "${arm64_packages[@]}") ;;
-  *) echo "usage: $0 [--list] [run|build|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--list|--missing] [run|build|arm64|all]" >&2; exit 2 ;;
 esac
 # npm installs the web tests' audit tools (tests/web/package.json). Node.js
 # builds other than Debian's bring an npm of their own, which Debian's would
@@ -67,6 +69,10 @@ fi
 # Elsewhere the same needs go by pkg-config module and tool, as every
 # distribution names them.
 if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+  if $missing_only; then
+    echo "This machine has no apt: which Debian packages are missing cannot be told." >&2
+    exit 1
+  fi
   case "${1:-all}" in
     run) modules=(sdl x11) tools=(cmake c++ make pkg-config) ;;
     *) modules=(sdl x11 libpng gtest benchmark xcomposite)
@@ -109,6 +115,10 @@ missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
+if $missing_only; then
+  [[ ${#missing[@]} -eq 0 ]] || printf '%s\n' "${missing[@]}"
+  exit 0
+fi
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 echo "Installing the Debian packages this project needs: ${missing[*]}"
