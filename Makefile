@@ -7,6 +7,7 @@
 # make screenshots          remake the README pictures under docs/
 # make install [PREFIX=dir]  build and install under PREFIX (default /usr/local; DESTDIR works)
 # make uninstall            remove what the last make install put there
+# make dist                 the release tarball fractals-VERSION.tar.gz of the commit checked out
 # make package              build the Debian package (and the Windows installer and zip) into build/, and their SHA256SUMS
 # make web                  the four programs as web pages in build/web/pages/
 # make web-serve            serve those pages on 127.0.0.1
@@ -20,9 +21,9 @@ CMAKE_FLAGS ?=
 PREFIX  ?= /usr/local
 RELEASE ?= trixie
 # The newest tarball make dist left.
-DIST_TARBALL = $(firstword $(shell ls -t build/fractals-*.tar.gz 2>/dev/null))
+DIST_TARBALL = $(firstword $(shell ls -t fractals-*.tar.gz 2>/dev/null))
 
-.PHONY: all deps build run test sanitize bench screenshots install uninstall package web web-serve reproducible test-release test-dist clean
+.PHONY: all deps build run test sanitize bench screenshots install uninstall package dist web web-serve reproducible test-release test-dist clean
 
 all: build
 
@@ -67,6 +68,9 @@ uninstall:
 package: build
 	umask 022 && cmake --build build --target package
 	@scripts/package-sums.sh build
+
+dist:
+	@scripts/dist.sh
 
 web: deps
 	@scripts/build-web.sh build/web

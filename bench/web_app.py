@@ -6,7 +6,7 @@ caches, raw and gzipped.
 
 Run as: bench/web_app.py [PAGES_FOLDER]   (build/web/pages by default)
 Lighthouse comes from the web tests' tools, build/web-tools/node_modules
-(`ctest -R web_tools` installs them), or the folder WEB_TOOLS names.
+(configuring the native build installs them), or the folder WEB_TOOLS names.
 """
 import gzip
 import json

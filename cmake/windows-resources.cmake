@@ -1,11 +1,9 @@
 # Resources of the four Windows programs: each program's icon (drawn by the
-# native build into PROGRAM_ICON_DIR), a manifest and the version information
+# native build, cmake/native-icons.cmake), a manifest and the version information
 # that Explorer's Properties show. ruletri keeps its own manifest and icon
 # group 7; the SDL programs' icon group is named SDL_app, the name SDL's
 # window class loads its icon by, so their windows show it too.
-if(NOT PROGRAM_ICON_DIR)
-  message(FATAL_ERROR "PROGRAM_ICON_DIR: the folder of the .ico files the native build draws")
-endif()
+set(PROGRAM_ICON_DIR ${NATIVE_BUILD_DIR}/tools/icons/windows)
 
 set(PRODUCT "Fractals")
 set(VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
@@ -26,6 +24,7 @@ function(add_windows_resources PROGRAM DESCRIPTION)
   set_source_files_properties(${folder}/${PROGRAM}.rc TARGET_DIRECTORY ${PROGRAM}
     PROPERTIES OBJECT_DEPENDS "${ICON_FILE};${MANIFEST_FILE}")
   target_sources(${PROGRAM} PRIVATE ${folder}/${PROGRAM}.rc)
+  add_dependencies(${PROGRAM} native_icons)
 endfunction()
 
 add_windows_resources(tetrachaos "tetrachaos - a turning Sierpinski tetrahedron")

@@ -28,6 +28,8 @@ for deb in "$work"/debs/*.deb; do
 done
 pc=$work/root/usr/lib/aarch64-linux-gnu/pkgconfig/sdl.pc
 [[ -f $pc ]] || fail "The arm64 SDL packages hold no pkgconfig/sdl.pc (see $dir/sysroot.log)."
-sed -i "s|^prefix=.*|prefix=$dir/sysroot/usr|" "$pc"
+# pkg-config splits its output at spaces not escaped.
+prefix=$dir/sysroot/usr
+sed -i "s|^prefix=.*|prefix=${prefix// /\\\\ }|" "$pc"
 mv "$work/root" "$dir/sysroot"
 rm -rf "$work"

@@ -3,7 +3,13 @@
 # them are present.
 #   scripts/install-deps.sh          everything: build, tests, Windows, arm64, web, packaging
 #   scripts/install-deps.sh run      only what building and starting the Linux programs needs
-#   scripts/install-deps.sh --list [run]   prints the packages, one a line, and installs nothing
+#   scripts/install-deps.sh build    what a packager's build needs: the Linux programs and
+#                                    every test of theirs, offline (the Windows, arm64 and
+#                                    web parts are left out, each saying so)
+#   scripts/install-deps.sh --list [run|build|arm64|all]   prints the packages, one a line, and installs nothing
+#   scripts/install-deps.sh --missing [run|build|arm64|all]   prints those not installed, and installs nothing
+# On a machine without apt it says what the build needs by pkg-config
+# module and tool, and fails when any of it is missing.
 set -euo pipefail
 
 # The Linux programs alone (make run).
@@ -11,14 +17,20 @@ run_packages=(
   cmake g++ make pkg-config
   libsdl1.2-dev libx11-dev libpng-dev
 )
-# The rest: tests, benchmarks, screenshots, the Windows and web builds, packaging.
+# The tests of the Linux programs and their packages, and the benchmarks:
+# what a packager's offline build of the release tarball needs besides.
+build_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev libxcomposite-dev
+  xvfb xauth xdotool
+  dpkg-dev lintian desktop-file-utils appstream groff-base
+)
+# The rest: screenshots, the Windows and web builds, the Windows packages,
+# make reproducible.
 more_packages=(
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libxtst-dev libxcomposite-dev
-  xvfb xdotool x11-utils imagemagick
+  libxtst-dev x11-utils imagemagick
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
-  dpkg-dev googletest
-  file lintian desktop-file-utils appstream groff-base nsis
+  googletest
+  file nsis
   emscripten nodejs chromium python3-websocket
   diffoscope-minimal disorderfs
   mmdebstrap
@@ -32,15 +44,17 @@ arm64_packages=(
   libgtest-dev:arm64 libbenchmark-dev:arm64
 )
 
-list=false
-if [[ "${1:-}" == "--list" ]]; then
-  list=true
-  shift
-fi
+list=false missing_only=false
+case "${1:-}" in
+  --list) list=true; shift ;;
+  --missing) missing_only=true; shift ;;
+esac
 case "${1:-all}" in
   run) packages=("${run_packages[@]}") ;;
-  all) packages=("${run_packages[@]}" "${more_packages[@]}" "${arm64_packages[@]}") ;;
-  *) echo "usage: $0 [--list] [run|all]" >&2; exit 2 ;;
+  build) packages=("${run_packages[@]}" "${build_packages[@]}") ;;
+  arm64) packages=("${arm64_packages[@]}") ;;
+  all) packages=("${run_packages[@]}" "${build_packages[@]}" "${more_packages[@]}" "${arm64_packages[@]}") ;;
+  *) echo "usage: $0 [--list|--missing] [run|build|arm64|all]" >&2; exit 2 ;;
 esac
 # npm installs the web tests' audit tools (tests/web/package.json). Node.js
 # builds other than Debian's bring an npm of their own, which Debian's would
@@ -51,6 +65,37 @@ fi
 if $list; then
   printf '%s\n' "${packages[@]}"
   exit 0
+fi
+
+# Elsewhere the same needs go by pkg-config module and tool, as every
+# distribution names them.
+if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+  if $missing_only; then
+    echo "This machine has no apt: which Debian packages are missing cannot be told." >&2
+    exit 1
+  fi
+  case "${1:-all}" in
+    run) modules=(sdl x11) tools=(cmake c++ make pkg-config) ;;
+    *) modules=(sdl x11 libpng gtest benchmark xcomposite)
+       tools=(cmake c++ make pkg-config Xvfb xvfb-run xauth xdotool) ;;
+  esac
+  echo "This machine has no apt, so $0 installs nothing. The build needs these"
+  echo "pkg-config modules and tools (SDL 1.2 or sdl12-compat for sdl):"
+  missing=0
+  for m in "${modules[@]}"; do
+    if pkg-config --exists "$m" 2>/dev/null; then state=found; else state=MISSING; missing=1; fi
+    printf '  pkg-config %-12s %s\n' "$m" "$state"
+  done
+  for t in "${tools[@]}"; do
+    if command -v "$t" >/dev/null; then state=found; else state=MISSING; missing=1; fi
+    printf '  tool       %-12s %s\n' "$t" "$state"
+  done
+  if [[ ${1:-all} != run ]]; then
+    echo "The package tests read Debian packages (dpkg-deb, lintian, desktop-file-validate, appstreamcli,"
+    echo "groff); the Windows and arm64 parts take SDL from Debian's archive and are left out here."
+  fi
+  [[ $missing -eq 0 ]] || echo "Install what is MISSING with this machine's package manager."
+  exit 1
 fi
 
 # A name without an architecture means the machine's own one (or all).
@@ -71,6 +116,10 @@ missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
+if $missing_only; then
+  [[ ${#missing[@]} -eq 0 ]] || printf '%s\n' "${missing[@]}"
+  exit 0
+fi
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 echo "Installing the Debian packages this project needs: ${missing[*]}"

@@ -59,23 +59,36 @@ fetch() {
 # Built reproducibly, as the project's own programs are (CMakeLists.txt): DIR
 # never reaches the code and the DLL carries no link time. It is stripped by
 # the linker: strip would write the time into its header again.
+# SDL's configure and make split paths at spaces: a DIR with one is built
+# through a link without, and sdl.pc then names DIR, its spaces escaped.
 build() {
   [[ -d $dir/prefix ]] && return 0
   fetch
-  local work=$dir/build.partial staged=$dir/prefix.partial
+  local at=$dir link=""
+  if [[ $dir == *" "* ]]; then
+    link=$(mktemp -d)
+    ln -s "$dir" "$link/sdl"
+    at=$link/sdl
+  fi
+  local work=$at/build.partial staged=$at/prefix.partial
   rm -rf "$work" "$staged"
   mkdir -p "$work"
-  if ! (cd "$work" && "$dir/source/configure" --host=$host --prefix="$dir/prefix" \
+  if ! (cd "$work" && "$at/source/configure" --host=$host --prefix="$at/prefix" \
         --disable-dependency-tracking --enable-shared --disable-static \
         --disable-audio --disable-joystick --disable-cdrom --disable-video-opengl --disable-directx \
-        --disable-stdio-redirect CFLAGS="-O2 -ffile-prefix-map=$dir=." \
+        --disable-stdio-redirect CFLAGS="-O2 -ffile-prefix-map=$at=." \
         LDFLAGS=-Wl,--no-insert-timestamp,--strip-all &&
         make -j"$(nproc)" && make install DESTDIR="$staged") >"$dir/build.log" 2>&1; then
     tail -n 20 "$dir/build.log" >&2
     fail "Building SDL for Windows failed (see $dir/build.log)."
   fi
-  mv "$staged$dir/prefix" "$dir/prefix"
+  mv "$staged$at/prefix" "$dir/prefix"
   rm -rf "$work" "$staged"
+  if [[ -n $link ]]; then
+    local prefix=$dir/prefix
+    sed -i "s|^prefix=.*|prefix=${prefix// /\\\\ }|" "$dir/prefix/lib/pkgconfig/sdl.pc"
+    rm -rf "$link"
+  fi
 }
 
 case $step in
