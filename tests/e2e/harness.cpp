@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -179,6 +180,16 @@ void focus(const App& app) {
   XSync(display, False);
 }
 
+bool answersPings(Window w) {
+  Atom* protocols = nullptr;
+  int count = 0;
+  if (!XGetWMProtocols(display, w, &protocols, &count)) return false;
+  const Atom pingAtom = XInternAtom(display, "_NET_WM_PING", False);
+  const bool answers = std::find(protocols, protocols + count, pingAtom) != protocols + count;
+  XFree(protocols);
+  return answers;
+}
+
 // Starts the program and waits for a new viewable top-level window in which
 // pick finds the canvas (0: not this one, or not yet). Retries when no window
 // appears; on failure everything started is killed.
@@ -193,11 +204,16 @@ bool launchPicking(App& app, const Launch& how, const std::function<Window(Windo
     app.pid = spawn(how);
     bool found = waitUntil([&] { return !running(app) || pickWindow(app); }, how.timeoutSeconds);
     if (found && app.canvas != 0) {
+      focus(app);
+      // A program that answers pings (SDL 2 under sdl12-compat, Wine) has,
+      // once it answers, read every event sent before, the focus included,
+      // and shows the window it keeps: a key pressed before could go to a
+      // window about to be made anew, or be dropped as SDL takes the focus in.
+      if (answersPings(app.frame)) waitUntil([&] { return ping(app, 1); }, how.timeoutSeconds);
       XWindowAttributes a;
       XGetWindowAttributes(display, app.canvas, &a);
       app.width = a.width;
       app.height = a.height;
-      focus(app);
       return true;
     }
     kill(app);
