@@ -162,6 +162,8 @@ bool pickWindow(const App& app) {
     if (canvas == 0 || !viewable(canvas, &a)) continue;
     app.frame = *top;
     app.canvas = canvas;
+    app.width = a.width;
+    app.height = a.height;
     return true;
   }
   return false;
@@ -210,10 +212,6 @@ bool launchPicking(App& app, const Launch& how, const std::function<Window(Windo
       // and shows the window it keeps: a key pressed before could go to a
       // window about to be made anew, or be dropped as SDL takes the focus in.
       if (answersPings(app.frame)) waitUntil([&] { return ping(app, 1); }, how.timeoutSeconds);
-      XWindowAttributes a;
-      XGetWindowAttributes(display, app.canvas, &a);
-      app.width = a.width;
-      app.height = a.height;
       return true;
     }
     kill(app);

@@ -25,8 +25,8 @@ struct App {
   // first takes the program's newest window in place of one that is gone.
   mutable Window frame = 0;   // top-level window: receives the close request
   mutable Window canvas = 0;  // the window that shows the drawing
-  int width = 0;
-  int height = 0;
+  mutable int width = 0;
+  mutable int height = 0;
   int exitStatus = -1;  // set by waitExit
   std::vector<Window> before;            // top-level windows from before the start
   std::function<Window(Window)> pick;    // the canvas in a new top-level window, or 0
