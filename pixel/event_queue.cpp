@@ -1,6 +1,7 @@
 #include "event_queue.h"
 
 #include "merged_presses.h"
+#include "pixel_surface.h"
 
 #include <array>
 #include <atomic>
@@ -29,6 +30,8 @@ std::atomic<unsigned> eventsRead{0};
 // cannot go into the ring without racing the interrupted write; it waits here.
 volatile std::sig_atomic_t filtering = 0;
 volatile std::sig_atomic_t interruptingQuit = 0;
+// The window system lost some of the window's picture and wants it again.
+bool exposed = false;
 
 }  // namespace
 
@@ -36,6 +39,7 @@ void startEventQueue() {
   eventsRead = eventsWritten.load();
   droppedEvents = 0;
   interruptingQuit = 0;
+  exposed = false;
   resetMergedPresses();
 #ifndef __EMSCRIPTEN__
   SDL_SetEventFilter(queueEvent);
@@ -60,6 +64,7 @@ void keep(const SDL_Event* event) {
 }  // namespace
 
 int queueEvent(const SDL_Event* event) {
+  if (event->type == SDL_VIDEOEXPOSE) exposed = true;
   const bool quit = event->type == SDL_QUIT;
   if (!quit && event->type != SDL_KEYDOWN && event->type != SDL_SYSWMEVENT) return 0;
   if (filtering) {
@@ -74,14 +79,33 @@ int queueEvent(const SDL_Event* event) {
   return 0;
 }
 
+#ifndef __EMSCRIPTEN__
+namespace {
+
+// Classic SDL 1.2 repaints an exposed window from the screen surface itself;
+// SDL 1.2 over SDL 2 only reports the expose, and a window mapped after its
+// first flip would stay blank. Shown again here, outside the filter and
+// between the programs' frames, so the window gets exactly what the surface
+// holds.
+void pumpEvents() {
+  SDL_PumpEvents();
+  if (!exposed) return;
+  exposed = false;
+  if (screen != nullptr) SDL_Flip(screen);
+}
+
+}  // namespace
+#endif
+
 int nextEvent(SDL_Event* event) {
 #ifdef __EMSCRIPTEN__
   // The browser's SDL keeps its queue in JavaScript, without a bound, and
   // takes a filter of another form: its own queue serves. Its poll is also
   // where the web build hands control back to the browser.
   return SDL_PollEvent(event);
+#else
+  pumpEvents();
 #endif
-  SDL_PumpEvents();
   const unsigned oldest = eventsRead;
   if (oldest != eventsWritten) {
     *event = ring[oldest % eventQueueSize];
@@ -101,7 +125,7 @@ int nextEvent(SDL_Event* event) {
 namespace {
 
 bool eventWaiting() {
-  SDL_PumpEvents();
+  pumpEvents();
   SDL_Event pushed;
   return eventsRead != eventsWritten || interruptingQuit ||
          SDL_PeepEvents(&pushed, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0;

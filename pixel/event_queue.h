@@ -25,12 +25,15 @@ extern long droppedEvents;
 void startEventQueue();
 
 // SDL's event filter: keeps SDL_KEYDOWN and SDL_QUIT, puts back the presses
-// SDL 1.2 over SDL 2 merged away (merged_presses.h), ignores every other
-// event, and always returns 0 so that SDL keeps none of them itself.
+// SDL 1.2 over SDL 2 merged away (merged_presses.h), notes an SDL_VIDEOEXPOSE
+// for nextEvent or waitForEvent to show the screen surface again, ignores
+// every other event, and always returns 0 so that SDL keeps none of them
+// itself.
 int queueEvent(const SDL_Event* event);
 
-// Pumps SDL's events through the filter and takes the oldest kept event;
-// returns 0 when there is none. Events put straight into SDL's queue with
+// Pumps SDL's events through the filter, flips the unchanged screen surface
+// again if the window was exposed, and takes the oldest kept event; returns 0
+// when there is none. Events put straight into SDL's queue with
 // SDL_PushEvent (which skips the filter) come after those of the ring.
 int nextEvent(SDL_Event* event);
 

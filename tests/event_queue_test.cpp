@@ -13,6 +13,7 @@
 
 #include "event_queue.h"
 #include "pixel_surface.h"
+#include "sdl_wraps.h"
 #include "tetrachaos.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11)
@@ -127,6 +128,35 @@ TEST_F(EventQueue, WaitEndsForEveryKindOfWaitingEvent) {
   ASSERT_EQ(std::raise(SIGTERM), 0);
   waitForEvent();
   EXPECT_FALSE(drainEvents(true));
+}
+
+// An expose asks for the window's picture again. The filter only notes it;
+// the next pump, from the loops' drain or from the idle wait, flips the
+// screen surface once, and an expose is no event for the loops to handle.
+TEST_F(EventQueue, AnExposeShowsTheScreenAgainFromTheDrainAndTheWait) {
+  SDL_Event e;
+  while (nextEvent(&e)) {
+  }
+  resetSdlWraps();
+  EXPECT_FALSE(nextEvent(&e));
+  EXPECT_EQ(sdlFlipCount, 0) << "flipped with nothing exposed";
+
+  pump(event(SDL_VIDEOEXPOSE));
+  pump(event(SDL_VIDEOEXPOSE));
+  EXPECT_EQ(sdlFlipCount, 0) << "flipped from inside the filter";
+  ASSERT_TRUE(sdlQueueEmpty());
+  EXPECT_FALSE(nextEvent(&e)) << "an expose reached the loop";
+  EXPECT_EQ(sdlFlipCount, 1);
+  EXPECT_FALSE(nextEvent(&e));
+  EXPECT_EQ(sdlFlipCount, 1) << "one expose noted, more than one flip";
+
+  pump(event(SDL_VIDEOEXPOSE));
+  pump(event(SDL_KEYDOWN, SDLK_RIGHT));
+  waitForEvent();
+  EXPECT_EQ(sdlFlipCount, 2) << "the idle wait left the exposed window blank";
+  EXPECT_TRUE(drainEvents(true));
+  EXPECT_EQ(turnPeriod, 11.0);
+  EXPECT_EQ(sdlFlipCount, 2);
 }
 
 #ifndef _WIN32

@@ -110,6 +110,19 @@ TEST_F(NgonchaosE2E, WaitingForAKeyTakesNextToNoProcessorTime) {
                                         << " % of a core over 3 s while it waited for its first key";
 }
 
+// Covered by another window and uncovered again, the window shows its
+// picture again, pixel for pixel: the white canvas of the start, then a run.
+TEST_F(NgonchaosE2E, AnUncoveredWindowShowsItsPictureAgain) {
+  start();
+  ASSERT_TRUE(e2e::coverAndUncover());
+  EXPECT_TRUE(showsModel()) << "the white canvas was not shown again";
+  e2e::pressKeys(app, {"Right"});
+  modelArrow(+1);
+  ASSERT_TRUE(showsModel());
+  ASSERT_TRUE(e2e::coverAndUncover());
+  EXPECT_TRUE(showsModel()) << "the triangle was not shown again";
+}
+
 // Left at N = 2 is ignored: the letter after it draws the very first run of
 // the sequence, still at N = 2, and its snapshot is the only file.
 TEST_F(NgonchaosE2E, LeftAtStartChangesNothingAndWritesNothing) {

@@ -284,11 +284,7 @@ TEST_F(RuletriUnderAWindowManager, FigureSurvivesBeingCoveredAndMinimised) {
   e2e::click(app, 700, 400);
   expectFigure(1492, 813, 1);
 
-  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1600, 900, 0, 0, 0x808080);
-  XMapRaised(d, cover);
-  ASSERT_TRUE(waitMapState(cover, IsViewable));
-  XDestroyWindow(d, cover);
-  XSync(d, False);
+  ASSERT_TRUE(e2e::coverAndUncover());
   expectFigure(1492, 813, 1);
 
   XUnmapWindow(d, app.frame);

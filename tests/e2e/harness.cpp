@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -149,9 +150,46 @@ void runTool(std::vector<std::string> args) {
   waitpid(pid, &status, 0);
 }
 
+// Takes the topmost new viewable top-level window in which app.pick finds a
+// viewable canvas; false when there is none.
+bool pickWindow(const App& app) {
+  const std::set<Window> old(app.before.begin(), app.before.end());
+  const std::vector<Window> tops = children(DefaultRootWindow(display));
+  for (auto top = tops.rbegin(); top != tops.rend(); ++top) {
+    if (old.count(*top) || !viewable(*top)) continue;
+    XWindowAttributes a;
+    Window canvas = app.pick(*top);
+    if (canvas == 0 || !viewable(canvas, &a)) continue;
+    app.frame = *top;
+    app.canvas = canvas;
+    app.width = a.width;
+    app.height = a.height;
+    return true;
+  }
+  return false;
+}
+
+// A window that no longer exists gives way to the one that replaced it.
+void follow(const App& app) {
+  XWindowAttributes a;
+  if (app.frame == 0 || !app.pick || XGetWindowAttributes(display, app.frame, &a)) return;
+  waitUntil([&] { return pickWindow(app); }, 10);
+}
+
 void focus(const App& app) {
+  follow(app);
   XSetInputFocus(display, app.frame, RevertToPointerRoot, CurrentTime);
   XSync(display, False);
+}
+
+bool answersPings(Window w) {
+  Atom* protocols = nullptr;
+  int count = 0;
+  if (!XGetWMProtocols(display, w, &protocols, &count)) return false;
+  const Atom pingAtom = XInternAtom(display, "_NET_WM_PING", False);
+  const bool answers = std::find(protocols, protocols + count, pingAtom) != protocols + count;
+  XFree(protocols);
+  return answers;
 }
 
 // Starts the program and waits for a new viewable top-level window in which
@@ -162,29 +200,18 @@ bool launchPicking(App& app, const Launch& how, const std::function<Window(Windo
   XSetErrorHandler(ignoreErrors);
   Window root = DefaultRootWindow(display);
   for (int attempt = 0; attempt < how.attempts; ++attempt) {
-    std::vector<Window> before = children(root);
-    std::set<Window> old(before.begin(), before.end());
     app = App{};
+    app.before = children(root);
+    app.pick = pick;
     app.pid = spawn(how);
-    bool found = waitUntil(
-        [&] {
-          if (!running(app)) return true;
-          for (Window top : children(root)) {
-            if (old.count(top) || !viewable(top)) continue;
-            XWindowAttributes a;
-            Window canvas = pick(top);
-            if (canvas == 0 || !viewable(canvas, &a)) continue;
-            app.frame = top;
-            app.canvas = canvas;
-            app.width = a.width;
-            app.height = a.height;
-            return true;
-          }
-          return false;
-        },
-        how.timeoutSeconds);
+    bool found = waitUntil([&] { return !running(app) || pickWindow(app); }, how.timeoutSeconds);
     if (found && app.canvas != 0) {
       focus(app);
+      // A program that answers pings (SDL 2 under sdl12-compat, Wine) has,
+      // once it answers, read every event sent before, the focus included,
+      // and shows the window it keeps: a key pressed before could go to a
+      // window about to be made anew, or be dropped as SDL takes the focus in.
+      if (answersPings(app.frame)) waitUntil([&] { return ping(app, 1); }, how.timeoutSeconds);
       return true;
     }
     kill(app);
@@ -216,12 +243,12 @@ bool waitUntil(const std::function<bool()>& cond, double seconds) {
 }
 
 bool launch(App& app, const Launch& how) {
-  return launchPicking(app, how, [&](Window top) {
-    return how.width > 0 ? findCanvas(top, how.width, how.height) : top;
-  });
+  const int width = how.width, height = how.height;
+  return launchPicking(app, how, [=](Window top) { return width > 0 ? findCanvas(top, width, height) : top; });
 }
 
 std::vector<uint32_t> capture(const App& app) {
+  follow(app);
   XWindowAttributes a;
   std::vector<uint32_t> pixels;
   if (!XGetWindowAttributes(display, app.canvas, &a)) return pixels;
@@ -258,6 +285,7 @@ void keyUp(const App& app, const std::string& key) {
 }
 
 void movePointer(const App& app, int x, int y) {
+  follow(app);
   runTool({"xdotool", "mousemove", "--window", std::to_string(app.canvas), std::to_string(x),
            std::to_string(y)});
 }
@@ -270,11 +298,25 @@ void click(const App& app, int x, int y, int button, int repeat) {
 }
 
 void resize(const App& app, int width, int height) {
+  follow(app);
   XResizeWindow(display, app.frame, unsigned(width), unsigned(height));
   XSync(display, False);
 }
 
+bool coverAndUncover() {
+  const int screenNumber = DefaultScreen(display);
+  Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
+                                     unsigned(DisplayWidth(display, screenNumber)),
+                                     unsigned(DisplayHeight(display, screenNumber)), 0, 0, 0x808080);
+  XMapRaised(display, cover);
+  const bool shown = waitUntil([&] { return viewable(cover); }, 10);
+  XDestroyWindow(display, cover);
+  XSync(display, False);
+  return shown;
+}
+
 void closeWindow(const App& app) {
+  follow(app);
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = app.frame;
@@ -352,10 +394,11 @@ std::string windowName(Window w) {
 }
 
 bool launchTitled(App& app, const Launch& how, const std::string& title) {
-  return launchPicking(app, how, [&](Window top) { return windowName(top) == title ? top : Window(0); });
+  return launchPicking(app, how, [=](Window top) { return windowName(top) == title ? top : Window(0); });
 }
 
 bool ping(const App& app, double seconds) {
+  follow(app);
   Window root = DefaultRootWindow(display);
   Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   Atom pingAtom = XInternAtom(display, "_NET_WM_PING", False);

@@ -20,11 +20,16 @@ const std::string& displayName();
 
 struct App {
   pid_t pid = -1;
-  Window frame = 0;   // top-level window: receives the close request
-  Window canvas = 0;  // the window that shows the drawing
-  int width = 0;
-  int height = 0;
+  // SDL 1.2 over SDL 2 may destroy the window it showed and make it anew
+  // while SDL_SetVideoMode tries one renderer after another: every call below
+  // first takes the program's newest window in place of one that is gone.
+  mutable Window frame = 0;   // top-level window: receives the close request
+  mutable Window canvas = 0;  // the window that shows the drawing
+  mutable int width = 0;
+  mutable int height = 0;
   int exitStatus = -1;  // set by waitExit
+  std::vector<Window> before;            // top-level windows from before the start
+  std::function<Window(Window)> pick;    // the canvas in a new top-level window, or 0
 };
 
 struct Launch {
@@ -61,6 +66,11 @@ void click(const App& app, int x, int y, int button = 1, int repeat = 1);
 void movePointer(const App& app, int x, int y);
 // Resizes the top-level window (no window manager runs, so this is direct).
 void resize(const App& app, int width, int height);
+
+// Maps a grey window over the whole screen, waits until it shows, and takes
+// it away again: every window below is then exposed, and Xvfb, which keeps
+// no copy of covered pixels, shows there only what the programs repaint.
+bool coverAndUncover();
 
 // Sends WM_DELETE_WINDOW to the top-level window, as a close box does.
 void closeWindow(const App& app);
