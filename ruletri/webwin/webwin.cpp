@@ -14,6 +14,13 @@
 
 #include <array>
 
+// The JavaScript below reads C strings with UTF8ToString. Newer Emscripten
+// puts only the runtime functions a module names into it (older ones have
+// no EM_JS_DEPS and always carry this one).
+#ifdef EM_JS_DEPS
+EM_JS_DEPS(webwin, "$UTF8ToString");
+#endif
+
 // The canvas takes the page's whole area; a new size clears the client area
 // to the class background, white (ruletri's class redraws on every resize).
 // Mouse buttons become messages with the client position in lParam, as
