@@ -299,6 +299,13 @@ void click(const App& app, int x, int y, int button, int repeat) {
 
 void resize(const App& app, int width, int height) {
   follow(app);
+  // A window manager marks the windows it manages as shown (WM_STATE Normal);
+  // Wine 10 waits for that mark before it takes an outside resize as the
+  // window's new size, so the harness sets it as the window manager would.
+  const Atom wmState = XInternAtom(display, "WM_STATE", False);
+  const long normal[2] = {NormalState, None};
+  XChangeProperty(display, app.frame, wmState, wmState, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(normal), 2);
   XResizeWindow(display, app.frame, unsigned(width), unsigned(height));
   XSync(display, False);
 }

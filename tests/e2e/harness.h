@@ -64,7 +64,8 @@ void keyUp(const App& app, const std::string& key);
 // Mouse click at canvas position (x, y); repeat > 1 clicks in quick succession.
 void click(const App& app, int x, int y, int button = 1, int repeat = 1);
 void movePointer(const App& app, int x, int y);
-// Resizes the top-level window (no window manager runs, so this is direct).
+// Resizes the top-level window directly (no window manager runs), marking it
+// shown as a window manager would first.
 void resize(const App& app, int width, int height);
 
 // Maps a grey window over the whole screen, waits until it shows, and takes
