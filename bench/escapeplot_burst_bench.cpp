@@ -24,29 +24,6 @@ bool shows(const e2e::App& app, const std::vector<uint32_t>& image) {
   return e2e::waitUntil([&] { return e2e::capture(app) == image; }, 20);
 }
 
-// Right presses queued at once, straight to the window. Their time stamps lie
-// 10 ms apart, so SDL takes none of them for auto-repeat (which it judges by
-// the stamps), and the burst's time is the program's alone.
-void pressRight(const e2e::App& app, int count) {
-  Display* d = e2e::xDisplay();
-  static Time stamp = 1000;
-  XEvent event{};
-  event.xkey.display = d;
-  event.xkey.window = app.canvas;
-  event.xkey.root = DefaultRootWindow(d);
-  event.xkey.keycode = XKeysymToKeycode(d, XK_Right);
-  event.xkey.same_screen = True;
-  for (int n = 0; n < count; ++n) {
-    event.xkey.type = KeyPress;
-    event.xkey.time = stamp += 10;
-    XSendEvent(d, app.canvas, True, KeyPressMask, &event);
-    event.xkey.type = KeyRelease;
-    event.xkey.time = stamp += 10;
-    XSendEvent(d, app.canvas, True, KeyReleaseMask, &event);
-  }
-  XFlush(d);
-}
-
 void burst(benchmark::State& state, const char* program) {
   static const std::vector<uint32_t> first = oracleWindowImage(startLimit), last = oracleWindowImage(startLimit + presses);
   e2e::App app;
@@ -55,12 +32,12 @@ void burst(benchmark::State& state, const char* program) {
   how.width = 640;
   how.height = 480;
   if (!e2e::launch(app, how)) return state.SkipWithError("the window did not appear");
-  pressRight(app, startLimit - 1);
+  e2e::sendKeyPresses(app, XK_Right, startLimit - 1);
   if (!shows(app, first)) return state.SkipWithError("the limit-51 image never came");
   double seconds = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    pressRight(app, presses);
+    e2e::sendKeyPresses(app, XK_Right, presses);
     const bool done = shows(app, last);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(seconds);

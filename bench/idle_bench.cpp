@@ -72,26 +72,6 @@ void measureIdle(benchmark::State& state, const e2e::App& app) {
   if (server.pid > 0) state.counters["server_pct"] = 100 * (e2e::cpuSeconds(server) - served) / wall;
 }
 
-// One key press and release sent straight to the window, stamped apart so
-// that SDL takes it for no auto-repeat.
-void sendKey(const e2e::App& app, KeySym key) {
-  Display* d = e2e::xDisplay();
-  static Time stamp = 1000;
-  XEvent event{};
-  event.xkey.display = d;
-  event.xkey.window = app.canvas;
-  event.xkey.root = DefaultRootWindow(d);
-  event.xkey.keycode = XKeysymToKeycode(d, key);
-  event.xkey.same_screen = True;
-  event.xkey.type = KeyPress;
-  event.xkey.time = stamp += 10;
-  XSendEvent(d, app.canvas, True, KeyPressMask, &event);
-  event.xkey.type = KeyRelease;
-  event.xkey.time = stamp += 10;
-  XSendEvent(d, app.canvas, True, KeyReleaseMask, &event);
-  XFlush(d);
-}
-
 uint32_t pixelAt(const e2e::App& app, int x, int y) {
   XImage* image = XGetImage(e2e::xDisplay(), app.canvas, x, y, 1, 1, AllPlanes, ZPixmap);
   if (image == nullptr) return 0xFFFFFFFFu;
@@ -129,7 +109,7 @@ void idle(benchmark::State& state, const char* program, bool underWine) {
   if (!start(app, program, underWine)) return state.SkipWithError("the window did not appear");
   if (std::string(program) == "escapeplot") {
     const std::vector<uint32_t> limit2 = oracleWindowImage(2);
-    sendKey(app, XK_Right);
+    e2e::sendKeyPresses(app, XK_Right);
     if (!e2e::waitUntil([&] { return e2e::capture(app) == limit2; }, 30)) {
       e2e::kill(app);
       return state.SkipWithError("the limit-2 image never came");
@@ -151,7 +131,7 @@ void keyAfterIdle(benchmark::State& state) {
   const int x = int(changed % 640), y = int(changed / 640);
   e2e::App app;
   if (!start(app, "escapeplot", false)) return state.SkipWithError("the window did not appear");
-  sendKey(app, XK_Right);
+  e2e::sendKeyPresses(app, XK_Right);
   if (!e2e::waitUntil([&] { return e2e::capture(app) == limit2; }, 30)) {
     e2e::kill(app);
     return state.SkipWithError("the limit-2 image never came");
@@ -162,7 +142,7 @@ void keyAfterIdle(benchmark::State& state) {
     sleepFor(idleSeconds);
     const uint32_t wanted = up ? limit3[changed] : limit2[changed];
     const double sent = now();
-    sendKey(app, up ? XK_Right : XK_Left);
+    e2e::sendKeyPresses(app, up ? XK_Right : XK_Left);
     while (pixelAt(app, x, y) != wanted && now() - sent < 10) {
     }
     const double seconds = now() - sent;

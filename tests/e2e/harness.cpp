@@ -274,6 +274,26 @@ void pressKeys(const App& app, const std::vector<std::string>& keys, int delayMs
   runTool(args);
 }
 
+void sendKeyPresses(const App& app, KeySym key, int count) {
+  Display* d = xDisplay();
+  static Time stamp = 1000;
+  XEvent event{};
+  event.xkey.display = d;
+  event.xkey.window = app.canvas;
+  event.xkey.root = DefaultRootWindow(d);
+  event.xkey.keycode = XKeysymToKeycode(d, key);
+  event.xkey.same_screen = True;
+  for (int n = 0; n < count; ++n) {
+    event.xkey.type = KeyPress;
+    event.xkey.time = stamp += 10;
+    XSendEvent(d, app.canvas, True, KeyPressMask, &event);
+    event.xkey.type = KeyRelease;
+    event.xkey.time = stamp += 10;
+    XSendEvent(d, app.canvas, True, KeyReleaseMask, &event);
+  }
+  XFlush(d);
+}
+
 void keyDown(const App& app, const std::string& key) {
   focus(app);
   runTool({"xdotool", "keydown", key});

@@ -58,6 +58,10 @@ bool waitUntil(const std::function<bool()>& cond, double seconds);
 // Keys by X keysym name ("Right", "Escape", "a", "shift+Right"), pressed one
 // after another with a gap that SDL does not take for auto-repeat.
 void pressKeys(const App& app, const std::vector<std::string>& keys, int delayMs = 30);
+// Presses and releases of one key sent straight to the window, all at once,
+// their time stamps 10 ms apart so that SDL takes none for auto-repeat
+// (which it judges by the stamps): a burst whose time is the program's alone.
+void sendKeyPresses(const App& app, KeySym key, int count = 1);
 // Press and release one key separately (modifier keys alone).
 void keyDown(const App& app, const std::string& key);
 void keyUp(const App& app, const std::string& key);
