@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <map>
+#include <set>
+#include <string>
 
 #include "harness.h"
 #include "pixel_surface.h"
@@ -25,13 +27,15 @@ uint64_t hashPixels(const std::vector<uint32_t>& pixels) {
 }
 
 // The frames the program shows, in order, computed with the literal algorithm
-// on an off-screen canvas from the same unseeded rand() sequence. The program
-// waits 1/frameRate s after each frame, so t seconds after its start it shows
-// at most frame t * frameRate: the oracle is carried that far before each
-// look at the window, however slowly a loaded machine started the program.
+// on an off-screen canvas from the same unseeded rand() sequence. The first
+// `ahead` are made before the program starts (under qemu-user the oracle is
+// no faster than the program). The program waits 1/frameRate s after each
+// frame, so t seconds after its start it shows at most frame t * frameRate:
+// before each look at the window the oracle is carried towards that bound, a
+// second of frames at a time, however late a loaded machine let it look.
 class OracleFrames {
  public:
-  OracleFrames() {
+  explicit OracleFrames(int ahead) {
     EXPECT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
     screen = SDL_SetVideoMode(1000, 600, 32, SDL_SWSURFACE);
     screenWidth = 1000;
@@ -40,22 +44,15 @@ class OracleFrames {
     canvasHeight = 600;
     oracleLayoutTetrahedron();
     srand(1);
+    extend(size_t(ahead), ahead);
   }
   ~OracleFrames() { SDL_Quit(); }
   OracleFrames(const OracleFrames&) = delete;
   OracleFrames& operator=(const OracleFrames&) = delete;
 
-  // Computes every frame the program can have shown `seconds` after its start.
-  void coverSeconds(double seconds) {
-    const size_t needed = size_t(seconds * frameRate) + 2;
-    while (angles_.size() < needed) {
-      turnAngle = nextAngle_;
-      oracleDrawFrameContents(pointsPerFrame);
-      index_[hashPixels(screenPixels())] = int(angles_.size());
-      angles_.push_back(nextAngle_);
-      nextAngle_ = oracleNextTurnAngle(nextAngle_, 10.0);
-    }
-  }
+  void coverSeconds(double seconds) { extend(size_t(seconds * frameRate) + 2, int(frameRate)); }
+  size_t size() const { return angles_.size(); }
+
   // Index of the oracle frame equal to the pixels, or -1.
   int find(const std::vector<uint32_t>& pixels) const {
     auto it = index_.find(hashPixels(pixels));
@@ -67,6 +64,16 @@ class OracleFrames {
   std::map<uint64_t, int> index_;
   std::vector<double> angles_;
   double nextAngle_ = 0.0;
+
+  void extend(size_t count, int most) {
+    for (int made = 0; angles_.size() < count && made < most; ++made) {
+      turnAngle = nextAngle_;
+      oracleDrawFrameContents(pointsPerFrame);
+      index_[hashPixels(screenPixels())] = int(angles_.size());
+      angles_.push_back(nextAngle_);
+      nextAngle_ = oracleNextTurnAngle(nextAngle_, 10.0);
+    }
+  }
 };
 
 class TetrachaosWindow : public ::testing::Test {
@@ -87,26 +94,42 @@ class TetrachaosWindow : public ::testing::Test {
     e2e::waitUntil(
         [&] {
           std::vector<uint32_t> pixels = e2e::capture(app);
-          frames.coverSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
           found = frames.find(pixels);
+          if (found < 0) {
+            frames.coverSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+            found = frames.find(pixels);
+          }
+          if (found >= 0) seen.insert(found);
+          lastSize = pixels.size();
+          lastBlack = countPixels(pixels, kBlack);
           if (found > after && shown != nullptr) *shown = std::move(pixels);
           return found > after;
         },
         20);
     return found;
   }
+  // What the window showed while a frame was waited for, for the failure message.
+  std::set<int> seen;
+  size_t lastSize = 0;
+  long lastBlack = 0;
+  std::string looks() const {
+    std::string s = "frames seen:";
+    for (int k : seen) s += " " + std::to_string(k);
+    return s + "; last look: " + std::to_string(lastSize) + " pixels, " + std::to_string(lastBlack) + " black";
+  }
   void TearDown() override { e2e::kill(app); }
 };
 
 TEST_F(TetrachaosWindow, ShowsTheTurningFigureFrameByFrame) {
-  OracleFrames frames;
+  OracleFrames frames(200);
   start();
   EXPECT_EQ(app.width, 1000);
   EXPECT_EQ(app.height, 600);
 
   std::vector<uint32_t> shown;
   const int first = nextFrame(frames, 0, &shown);
-  ASSERT_GT(first, 0) << "the window never showed a frame of the literal algorithm";
+  ASSERT_GT(first, 0) << "the window never showed a frame of the literal algorithm; " << looks()
+                          << "; oracle frames: " << frames.size();
   EXPECT_EQ(countPixels(shown, kWhite) + countPixels(shown, kBlack), long(shown.size()));
   const auto hull = projectedCorners(frames.angle(first));
   long outside = 0;
@@ -116,7 +139,7 @@ TEST_F(TetrachaosWindow, ShowsTheTurningFigureFrameByFrame) {
   EXPECT_EQ(outside, 0) << "black points outside the projected tetrahedron";
 
   const int later = nextFrame(frames, first);
-  EXPECT_GT(later, first) << "the figure does not move";
+  EXPECT_GT(later, first) << "the figure does not move; " << looks();
 
   e2e::closeWindow(app);
   EXPECT_EQ(e2e::waitExit(app, 10), 0);
