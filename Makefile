@@ -13,6 +13,7 @@
 # make web-serve            serve those pages on 127.0.0.1
 # make reproducible         build the packages and pages twice, in two clones that differ in all that must not matter, and compare
 # make test-release [RELEASE=trixie]  make test in a fresh minimal root of a Debian release (git, make and X only to start with)
+#   [DEB=fractals_1.0.0_amd64.deb]    then that package installed there and the programs' e2e tests run against it
 # make test-dist [RELEASE=trixie]     the packager's build of the make dist tarball in a fresh root: build packages only, no network
 
 PROGRAM ?= tetrachaos
@@ -84,7 +85,12 @@ reproducible: deps
 # A new user's machine: apt, git, make and a desktop's X server. CMAKE_FLAGS
 # is passed on to make test there.
 test-release:
+ifeq ($(DEB),)
 	scripts/release-root.sh --include git,make,xvfb,xauth --clone $(RELEASE) make test CMAKE_FLAGS="$(CMAKE_FLAGS)"
+else
+	scripts/release-root.sh --include git,make,xvfb,xauth --clone --copy "$(DEB)" $(RELEASE) \
+	  bash -c 'make test CMAKE_FLAGS="$$1" && scripts/test-installed.sh "/src/$$2"' - "$(CMAKE_FLAGS)" "$(notdir $(DEB))"
+endif
 
 test-dist: dist
 	scripts/release-root.sh --include "$$(scripts/install-deps.sh --list build | paste -sd,)" \

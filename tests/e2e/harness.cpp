@@ -231,7 +231,12 @@ const std::string& displayName() {
   return name;
 }
 
-std::string programPath(const std::string& program) { return std::string(PROGRAM_DIR) + "/" + program; }
+// E2E_PROGRAM_DIR points the tests at other copies of the programs, such as
+// those an installed package put in /usr/bin.
+std::string programPath(const std::string& program) {
+  const char* dir = getenv("E2E_PROGRAM_DIR");
+  return std::string(dir != nullptr && *dir != '\0' ? dir : PROGRAM_DIR) + "/" + program;
+}
 
 bool waitUntil(const std::function<bool()>& cond, double seconds) {
   const double deadline = now() + seconds;

@@ -42,7 +42,7 @@ struct Launch {
   int attempts = 3;                   // Xvfb now and then drops a new client
 };
 
-// Path of a program built into build/bin.
+// Path of a program built into build/bin, or in $E2E_PROGRAM_DIR when that is set.
 std::string programPath(const std::string& name);
 
 // Starts the program and waits until its window is mapped. Retries when the
