@@ -1,6 +1,7 @@
 #include "pixel_surface.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "event_queue.h"
 
@@ -8,7 +9,23 @@ SDL_Surface* screen = nullptr;
 int screenWidth = 0;
 int screenHeight = 0;
 
+// SDL 1.2 over SDL 2 (sdl12-compat) would show the screen through SDL 2's
+// OpenGL renderer, and Mesa, while it fills its shader cache on a first run,
+// draws numbers from the C library's rand(): from the figures' own sequence.
+// SDL 2's software path needs no OpenGL. Classic SDL 1.2 ignores both names.
+namespace {
+
+void keepOpenGlOut() {
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+  setenv("SDL_RENDER_DRIVER", "software", 1);
+  setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
+#endif
+}
+
+}  // namespace
+
 bool openScreen(int width, int height) {
+  keepOpenGlOut();
   if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
   startEventQueue();
   screen = SDL_SetVideoMode(width, height, 32, SDL_SWSURFACE);

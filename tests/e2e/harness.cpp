@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <thread>
@@ -26,6 +27,7 @@ namespace {
 pid_t xvfbPid = -1;
 Display* display = nullptr;
 std::string name;
+std::string shaderCache;  // empty folder for Mesa's shader cache, one per test process
 
 double now() {
   using namespace std::chrono;
@@ -33,6 +35,10 @@ double now() {
 }
 
 void stopXvfb() {
+  if (!shaderCache.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(shaderCache, ignored);
+  }
   if (display != nullptr) XCloseDisplay(display);
   display = nullptr;
   if (xvfbPid > 0) {
@@ -86,6 +92,8 @@ void startXvfb() {
     fprintf(stderr, "e2e: cannot open %s\n", name.c_str());
     abort();
   }
+  char folder[] = "/tmp/e2e-shader-cache-XXXXXX";
+  if (mkdtemp(folder) != nullptr) shaderCache = folder;
   atexit(stopXvfb);
 }
 
@@ -128,6 +136,9 @@ pid_t spawn(const Launch& how) {
   if (!how.workdir.empty() && chdir(how.workdir.c_str()) != 0) _exit(126);
   setenv("DISPLAY", name.c_str(), 1);
   setenv("SDL_VIDEODRIVER", "x11", 1);
+  // Programs start as on a machine's first run, with Mesa's shader cache
+  // empty, where Mesa takes numbers from the C library's rand().
+  setenv("MESA_SHADER_CACHE_DIR", shaderCache.c_str(), 1);
   for (const std::string& entry : how.env) putenv(strdup(entry.c_str()));
   std::vector<char*> argv;
   for (const std::string& arg : how.argv) argv.push_back(strdup(arg.c_str()));
