@@ -8,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "escapeplot_oracle.h"
@@ -139,9 +138,14 @@ TEST_F(WindowsProgram, TetrachaosTurnsItsFigureAndTheKeyAEndsItWithZero) {
         return countPixels(first, white) > 0 && countPixels(first, black) > 0;
       },
       30));
-  std::this_thread::sleep_for(std::chrono::seconds(1));
-  const std::vector<uint32_t> second = e2e::capture(app);
-  EXPECT_NE(first, second) << "the figure does not move";
+  std::vector<uint32_t> second;
+  EXPECT_TRUE(e2e::waitUntil(
+      [&] {
+        second = e2e::capture(app);
+        return second != first && countPixels(second, black) > 0;
+      },
+      30))
+      << "the figure does not move";
   for (const std::vector<uint32_t>& shot : {first, second}) {
     EXPECT_EQ(countPixels(shot, black) + countPixels(shot, white), 1000L * 600L);
     EXPECT_TRUE(onTheTurningFigure(shot)) << "black pixels off the tetrahedron at every angle";
