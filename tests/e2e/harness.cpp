@@ -27,7 +27,6 @@ namespace {
 pid_t xvfbPid = -1;
 Display* display = nullptr;
 std::string name;
-std::string shaderCache;  // empty folder for Mesa's shader cache, one per test process
 
 double now() {
   using namespace std::chrono;
@@ -35,10 +34,6 @@ double now() {
 }
 
 void stopXvfb() {
-  if (!shaderCache.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(shaderCache, ignored);
-  }
   if (display != nullptr) XCloseDisplay(display);
   display = nullptr;
   if (xvfbPid > 0) {
@@ -92,8 +87,6 @@ void startXvfb() {
     fprintf(stderr, "e2e: cannot open %s\n", name.c_str());
     abort();
   }
-  char folder[] = "/tmp/e2e-shader-cache-XXXXXX";
-  if (mkdtemp(folder) != nullptr) shaderCache = folder;
   atexit(stopXvfb);
 }
 
@@ -128,7 +121,28 @@ Window findCanvas(Window w, int width, int height) {
 
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
+// An empty folder for Mesa's shader cache, made once per test process and
+// removed at its exit: programs start as on a machine's first run, where Mesa
+// takes numbers from the C library's rand().
+std::string shaderCache;
+
+void removeShaderCache() {
+  std::error_code ignored;
+  std::filesystem::remove_all(shaderCache, ignored);
+}
+
+const std::string& shaderCacheFolder() {
+  if (shaderCache.empty()) {
+    char folder[] = "/tmp/e2e-shader-cache-XXXXXX";
+    if (mkdtemp(folder) == nullptr) abort();
+    shaderCache = folder;
+    atexit(removeShaderCache);
+  }
+  return shaderCache;
+}
+
 pid_t spawn(const Launch& how) {
+  const std::string& cache = shaderCacheFolder();
   pid_t pid = fork();
   if (pid != 0) return pid;
   dieWithParent();
@@ -136,9 +150,7 @@ pid_t spawn(const Launch& how) {
   if (!how.workdir.empty() && chdir(how.workdir.c_str()) != 0) _exit(126);
   setenv("DISPLAY", name.c_str(), 1);
   setenv("SDL_VIDEODRIVER", "x11", 1);
-  // Programs start as on a machine's first run, with Mesa's shader cache
-  // empty, where Mesa takes numbers from the C library's rand().
-  setenv("MESA_SHADER_CACHE_DIR", shaderCache.c_str(), 1);
+  setenv("MESA_SHADER_CACHE_DIR", cache.c_str(), 1);
   for (const std::string& entry : how.env) putenv(strdup(entry.c_str()));
   std::vector<char*> argv;
   for (const std::string& arg : how.argv) argv.push_back(strdup(arg.c_str()));
